@@ -1,0 +1,69 @@
+#ifndef D88IMAGE_D88IMAGE_H
+#define D88IMAGE_D88IMAGE_H
+
+#include <cstdint>
+#include <cstdio>
+
+#include "d88image/d88_format.h"
+
+// Reader for D88 floppy-disk images (layout in d88_format.h).
+//
+// One instance holds one image file open, knows where each of its disks
+// starts (at most 64), and holds the header of one selected disk. Sector
+// reads work on the selected disk. Every outcome is reported through the
+// result: a success flag or a count of bytes, 0 meaning nothing. The class
+// never prints and never throws.
+class D88Image {
+ public:
+  D88Image();
+  ~D88Image();
+  D88Image(const D88Image&) = delete;
+  D88Image& operator=(const D88Image&) = delete;
+
+  // Opens an image and indexes its disks; nullptr closes the image instead.
+  bool Open(const char* path);
+  std::int32_t GetDiskCount() const;
+  // Loads the header of disk `index`; on failure no disk is selected.
+  bool SelectDisk(std::int32_t index);
+  std::int32_t GetCurrentDisk() const;
+  // The selected disk's name, NUL-terminated; empty when none is selected.
+  const char* GetDiskName() const;
+  // The selected disk's media-type byte, or -1 when none is selected.
+  std::int32_t GetMediaType() const;
+
+  // Sector numbers at which every track starts and ends, for ReadSectors.
+  void SetSectorRange(std::int32_t first, std::int32_t last);
+  // Copies at most `maximum` bytes of the sector with ID (c, h, r, n) on
+  // `track` into `buffer`; returns the count copied, 0 if not found.
+  std::int32_t ReadSector(std::int32_t track, std::int32_t c, std::int32_t h, std::int32_t r,
+                          std::int32_t n, std::uint8_t* buffer, std::int32_t maximum);
+  // Reads `length` bytes of consecutive sectors from (c, h, r, n) on, moving
+  // to the next track after the last sector of the range; returns the bytes
+  // stored, counted in whole sectors (the last one may be cut to length).
+  std::int32_t ReadSectors(std::int32_t track, std::int32_t c, std::int32_t h, std::int32_t r,
+                           std::int32_t n, std::uint8_t* buffer, std::int32_t length);
+  // Stores the C, H, R, N bytes of each of the track's sectors in storage
+  // order; returns the bytes stored, a multiple of 4.
+  std::int32_t GetSectorIds(std::int32_t track, std::uint8_t* buffer, std::int32_t bufferLength);
+
+ private:
+  struct RecordHeader;
+  bool SeekTrack(std::int32_t track);
+  bool ReadRecordHeader(RecordHeader* header);
+  bool SkipRecordData(const RecordHeader& header);
+  void ForgetDisk();
+
+  std::FILE* stream_ = nullptr;
+  std::int32_t currentDisk_ = -1;
+  std::int32_t diskCount_ = 0;
+  std::int32_t firstSector_ = 1;
+  std::int32_t lastSector_ = 16;
+  std::int32_t diskDirectory_[d88::kMaxDisks] = {};
+  std::int32_t diskSize_ = 0;
+  std::int32_t diskStart_ = 0;
+  std::int32_t trackTable_[d88::kTrackCount] = {};
+  std::int32_t mediaType_ = -1;
+  char diskName_[d88::kDiskNameLength + 1] = {};
+};
+
+#endif  // D88IMAGE_D88IMAGE_H

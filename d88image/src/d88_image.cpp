@@ -1,0 +1,104 @@
+// D88Image: opening an image, its disk directory and disk selection.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "d88image/d88image.h"
+#include "regular_file.h"
+
+namespace {
+
+constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+
+// Reads the whole disk header at `position`; a short read, a read error or a
+// position that cannot be sought to all count as "no header there".
+bool ReadDiskHeader(std::FILE* stream, std::int32_t position,
+                    std::uint8_t (&header)[d88::kDiskHeaderSize]) {
+  if (position < 0 || std::fseek(stream, position, SEEK_SET) != 0) return false;
+  return std::fread(header, 1, sizeof header, stream) == sizeof header;
+}
+
+}  // namespace
+
+D88Image::D88Image() = default;
+
+D88Image::~D88Image() {
+  if (stream_ != nullptr) std::fclose(stream_);
+}
+
+bool D88Image::Open(const char* path) {
+  // Whatever comes next, an image opened earlier is done with.
+  if (stream_ != nullptr) {
+    std::fclose(stream_);
+    stream_ = nullptr;
+  }
+  if (path == nullptr) {
+    diskCount_ = 0;
+    currentDisk_ = -1;
+    mediaType_ = -1;
+    return true;
+  }
+  stream_ = d88::OpenRegularFileForReading(path);
+  if (stream_ == nullptr) return false;
+
+  // Disks are found from their size fields alone; the walk ends at the first
+  // header that cannot be read whole, after 64 disks, or where the next
+  // position could not be expressed in 32 bits.
+  std::int32_t position = 0;
+  diskCount_ = 0;
+  while (diskCount_ < d88::kMaxDisks) {
+    diskDirectory_[diskCount_] = position;
+    std::uint8_t header[d88::kDiskHeaderSize];
+    if (!ReadDiskHeader(stream_, position, header)) break;
+    ++diskCount_;
+    const std::int32_t diskSize = d88::DecodeU32Le(header + d88::kDiskSizeOffset);
+    if (diskSize > 0 && diskSize > kInt32Max - position) break;
+    position += diskSize;
+    if (position < 0) break;
+  }
+  return true;
+}
+
+std::int32_t D88Image::GetDiskCount() const { return diskCount_; }
+
+void D88Image::ForgetDisk() {
+  diskStart_ = -1;
+  currentDisk_ = -1;
+  mediaType_ = -1;
+  diskSize_ = 0;
+  diskName_[0] = '\0';
+}
+
+bool D88Image::SelectDisk(std::int32_t index) {
+  if (stream_ == nullptr) return false;
+  ForgetDisk();
+  if (index < 0 || index >= diskCount_) return false;
+
+  std::uint8_t header[d88::kDiskHeaderSize];
+  // The header was read whole when the directory was built; if the file has
+  // since shrunk, select nothing rather than decode a partial header.
+  if (!ReadDiskHeader(stream_, diskDirectory_[index], header)) return false;
+
+  diskStart_ = diskDirectory_[index];
+  for (std::int32_t t = 0; t < d88::kTrackCount; ++t) {
+    trackTable_[t] = d88::DecodeU32Le(header + d88::kTrackTableOffset + 4 * t);
+  }
+  mediaType_ = header[d88::kMediaTypeOffset];
+  diskSize_ = d88::DecodeU32Le(header + d88::kDiskSizeOffset);
+  // The name field need not be NUL-terminated; the 17th character, never
+  // written, terminates it.
+  std::int32_t length = 0;
+  while (length < d88::kDiskNameLength && header[length] != 0) ++length;
+  std::memcpy(diskName_, header, static_cast<std::size_t>(length));
+  std::memset(diskName_ + length, 0, static_cast<std::size_t>(d88::kDiskNameLength - length));
+  currentDisk_ = index;
+  return true;
+}
+
+std::int32_t D88Image::GetCurrentDisk() const { return currentDisk_; }
+
+const char* D88Image::GetDiskName() const { return diskName_; }
+
+std::int32_t D88Image::GetMediaType() const { return mediaType_; }

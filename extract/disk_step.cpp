@@ -1,0 +1,55 @@
+#include "disk_step.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "block_table.h"
+#include "messages.h"
+#include "output_file.h"
+
+namespace d88cut {
+namespace {
+
+// Every read goes to the start of this buffer, overwriting the last one.
+std::uint8_t workBuffer[kWorkBufferSize];
+bool outputFailed = false;
+
+}  // namespace
+
+bool Extract(D88Image& image, const char* name, std::int32_t track, std::int32_t c,
+             std::int32_t h, std::int32_t r, std::int32_t n, std::int32_t offset,
+             std::int32_t size) {
+  if (offset < 0 || size < 0 || offset > kWorkBufferSize - size) return false;
+  const std::int32_t total = offset + size;
+  if (image.ReadSectors(track, c, h, r, n, workBuffer, total) != total) return false;
+
+  std::printf("cutting ... %s\n", name);
+  int error = 0;
+  if (!WriteFileReplacing(name, workBuffer + offset, size, &error)) {
+    std::fflush(stdout);  // keep the error after the line it belongs to
+    std::fprintf(stderr, "d88cut: cannot write %s: %s\n", name, std::strerror(error));
+    outputFailed = true;
+    return false;
+  }
+  return true;
+}
+
+void ProcessDisk(D88Image& image) {
+  image.SetSectorRange(kFirstSector, kLastSector);
+  const std::int32_t idBytes =
+      image.ReadSector(kIdTrack, 0, 0, kIdSector, kSizeCode, workBuffer, kIdSectorSize);
+  if (idBytes != kIdSectorSize || workBuffer[kMarkerOffset] != kMarker) return;
+
+  std::printf(kRecognitionMessage);
+  Block blocks[kMaxBlocks];
+  const std::int32_t count = ListBlocks(blocks);
+  // A block that cannot be read is skipped; the later ones are still tried.
+  for (std::int32_t i = 0; i < count; ++i) {
+    const Block& b = blocks[i];
+    Extract(image, b.name, b.track, b.c, b.h, b.r, b.n, b.offset, b.size);
+  }
+}
+
+bool AnyOutputFailed() { return outputFailed; }
+
+}  // namespace d88cut

@@ -1,0 +1,34 @@
+// d88cut: cuts the program, FM voice bank and music blocks out of the marked
+// disk of a D88 image into files in the current folder.
+
+#include <cstdio>
+
+#include "d88image/d88image.h"
+#include "disk_step.h"
+#include "messages.h"
+
+namespace {
+
+// The one reader of the process; its destruction at exit closes the image.
+D88Image image;
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (argc != 2) {
+    std::fprintf(stderr, "Usage: %s [d88file]\n", argc > 0 && argv[0] ? argv[0] : "d88cut");
+    return 1;
+  }
+  if (!image.Open(argv[1])) {
+    std::fprintf(stderr, kOpenFailureMessage);
+    return 1;
+  }
+  const std::int32_t diskCount = image.GetDiskCount();
+  for (std::int32_t i = 0; i < diskCount; ++i) {
+    // A disk that cannot be selected has no tracks to read, so the disk
+    // step passes over it without a check here.
+    image.SelectDisk(i);
+    d88cut::ProcessDisk(image);
+  }
+  return d88cut::AnyOutputFailed() ? 1 : 0;
+}
