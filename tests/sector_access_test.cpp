@@ -1,0 +1,228 @@
+// Finding sectors by ID, runs of sectors across tracks, and track listings.
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "d88image/d88image.h"
+#include "test_support.h"
+
+namespace {
+
+using d88test::Bytes;
+using d88test::Disk;
+using d88test::Sector;
+
+constexpr std::uint8_t kGuard = 0xCD;
+
+// A reader with the given disk as the selected disk 0 of its image.
+class SectorAccessTest : public ::testing::Test {
+ protected:
+  void Load(const Bytes& imageBytes) {
+    ASSERT_TRUE(image_.Open(dir_.Write("image.d88", imageBytes).c_str()));
+    ASSERT_TRUE(image_.SelectDisk(0));
+  }
+  void Load(const Disk& disk) { Load(disk.Build()); }
+
+  // A buffer filled with guard bytes, larger than any read asks for, so that
+  // a write past the length shows.
+  Bytes buffer_ = Bytes(64 * 1024, kGuard);
+  D88Image image_;
+  d88test::TempDir dir_;
+};
+
+Bytes Head(const Bytes& bytes, std::size_t count) {
+  return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count));
+}
+
+bool GuardedFrom(const Bytes& buffer, std::size_t from) {
+  return std::all_of(buffer.begin() + static_cast<std::ptrdiff_t>(from), buffer.end(),
+                     [](std::uint8_t b) { return b == kGuard; });
+}
+
+TEST_F(SectorAccessTest, RunCrossesTracksHeadsAndCylinders) {
+  Load(d88test::MakeStandardDisk());
+  // Tracks 2 to 7 whole, then sectors 1 to 8 of track 8: 104 sectors.
+  ASSERT_EQ(image_.ReadSectors(2, 1, 0, 1, 1, buffer_.data(), 26624), 26624);
+  EXPECT_EQ(Head(buffer_, 26624), d88test::ExpectedRun(2, 1, 26624));
+  EXPECT_TRUE(GuardedFrom(buffer_, 26624));
+}
+
+TEST_F(SectorAccessTest, RunEndingBeforeTheLastSectorStaysInItsTrack) {
+  Disk disk = d88test::MakeStandardDisk();
+  disk.tracks.erase(77);  // the run must not need the next track
+  Load(disk);
+  ASSERT_EQ(image_.ReadSectors(76, 38, 0, 10, 1, buffer_.data(), 1280), 1280);
+  EXPECT_EQ(Head(buffer_, 1280), d88test::ExpectedRun(76, 10, 1280));
+}
+
+TEST_F(SectorAccessTest, ShortLastChunkReadsOnlyWhatIsNeeded) {
+  Load(d88test::MakeStandardDisk());
+  ASSERT_EQ(image_.ReadSectors(0, 0, 0, 1, 1, buffer_.data(), 300), 300);
+  EXPECT_EQ(Head(buffer_, 300), d88test::ExpectedRun(0, 1, 300));
+  EXPECT_TRUE(GuardedFrom(buffer_, 300));
+}
+
+TEST_F(SectorAccessTest, RunStopsAtAMissingSectorCountingWholeChunks) {
+  Disk disk = d88test::MakeStandardDisk();
+  auto& track = disk.tracks[2];
+  track.erase(track.begin() + 3);  // sector 4
+  Load(disk);
+  EXPECT_EQ(image_.ReadSectors(2, 1, 0, 1, 1, buffer_.data(), 4096), 768);
+}
+
+TEST_F(SectorAccessTest, RunStopsAtASectorShorterThanItsSize) {
+  Disk disk = d88test::MakeStandardDisk();
+  d88test::FindSector(&disk, 2, 3)->data.resize(100);
+  Load(disk);
+  EXPECT_EQ(image_.ReadSector(2, 1, 0, 3, 1, buffer_.data(), 256), 100);
+  EXPECT_EQ(image_.ReadSectors(2, 1, 0, 1, 1, buffer_.data(), 1024), 512);
+}
+
+TEST_F(SectorAccessTest, SectorsAreFoundWhateverTheirStorageOrder) {
+  Disk disk = d88test::MakeStandardDisk();
+  auto& track = disk.tracks[8];
+  const std::vector<Sector> stored = track;
+  const int interleave[16] = {1, 14, 11, 8, 5, 2, 15, 12, 9, 6, 3, 16, 13, 10, 7, 4};
+  for (int k = 0; k < 16; ++k) track[k] = stored[interleave[k] - 1];
+  Load(disk);
+  ASSERT_EQ(image_.ReadSectors(8, 4, 0, 1, 1, buffer_.data(), 4096), 4096);
+  EXPECT_EQ(Head(buffer_, 4096), d88test::ExpectedRun(8, 1, 4096));
+
+  std::uint8_t ids[64];
+  ASSERT_EQ(image_.GetSectorIds(8, ids, sizeof ids), 64);
+  for (int k = 0; k < 16; ++k) {
+    EXPECT_EQ(ids[4 * k + 2], interleave[k]);
+    EXPECT_EQ(ids[4 * k], 4);
+    EXPECT_EQ(ids[4 * k + 3], 1);
+  }
+}
+
+TEST_F(SectorAccessTest, MatchNeedsAllFourIdBytesAndTakesTheFirst) {
+  Disk disk = d88test::MakeStandardDisk();
+  auto& track = disk.tracks[0];
+  Sector duplicate = track[4];  // R 5
+  duplicate.data.assign(256, 0xEE);
+  track.push_back(duplicate);
+  Load(disk);
+  ASSERT_EQ(image_.ReadSector(0, 0, 0, 5, 1, buffer_.data(), 256), 256);
+  EXPECT_EQ(buffer_[0], d88test::PatternByte(0, 5, 0));
+  EXPECT_EQ(image_.ReadSector(0, 1, 0, 5, 1, buffer_.data(), 256), 0);  // C differs
+  EXPECT_EQ(image_.ReadSector(0, 0, 1, 5, 1, buffer_.data(), 256), 0);  // H differs
+  EXPECT_EQ(image_.ReadSector(0, 0, 0, 5, 2, buffer_.data(), 256), 0);  // N differs
+  EXPECT_EQ(image_.ReadSector(0, 0, 0, 5 + 256, 1, buffer_.data(), 256), 0);
+}
+
+TEST_F(SectorAccessTest, ReadsAreCappedAtTheCallersLength) {
+  Load(d88test::MakeStandardDisk());
+  EXPECT_EQ(image_.ReadSector(0, 0, 0, 1, 1, buffer_.data(), 100), 100);
+  EXPECT_TRUE(GuardedFrom(buffer_, 100));
+  EXPECT_EQ(image_.ReadSector(0, 0, 0, 1, 1, buffer_.data(), 0), 0);
+  EXPECT_EQ(image_.ReadSector(0, 0, 0, 1, 1, buffer_.data(), -5), 0);
+  EXPECT_EQ(image_.ReadSectors(0, 0, 0, 1, 1, buffer_.data(), 0), 0);
+  EXPECT_EQ(image_.GetSectorIds(0, buffer_.data(), 6), 4);
+  EXPECT_EQ(image_.GetSectorIds(0, buffer_.data(), 3), 0);
+  EXPECT_TRUE(GuardedFrom(buffer_, 100));
+  // A sector's data is never read past its own size.
+  EXPECT_EQ(image_.ReadSector(0, 0, 0, 1, 1, buffer_.data(), 4096), 256);
+  // Size codes whose nominal size does not fit 32 bits read nothing.
+  EXPECT_EQ(image_.ReadSectors(0, 0, 0, 1, 24, buffer_.data(), 256), 0);
+  EXPECT_EQ(image_.ReadSectors(0, 0, 0, 1, -1, buffer_.data(), 256), 0);
+}
+
+TEST_F(SectorAccessTest, SectorRangeShapesRunsAndSurvivesSelection) {
+  Disk disk = d88test::MakeStandardDisk();
+  for (int t = 0; t < 2; ++t) disk.tracks[t].resize(8);  // sectors 1 to 8 only
+  Load(d88test::Concat({disk.Build(), disk.Build()}));
+  image_.SetSectorRange(1, 8);
+  ASSERT_TRUE(image_.SelectDisk(1));
+  ASSERT_EQ(image_.ReadSectors(0, 0, 0, 7, 1, buffer_.data(), 1024), 1024);
+  EXPECT_EQ(buffer_[0], d88test::PatternByte(0, 7, 0));
+  EXPECT_EQ(buffer_[512], d88test::PatternByte(1, 1, 0));  // track 1 is C 0 H 1
+  EXPECT_EQ(buffer_[768], d88test::PatternByte(1, 2, 0));
+}
+
+TEST_F(SectorAccessTest, TrackEntriesAreBoundedByTheDiskSize) {
+  Disk disk = d88test::MakeStandardDisk();
+  const std::uint32_t size = static_cast<std::uint32_t>(disk.Build().size());
+  // A record just past the disk, reachable only through an entry equal to
+  // the disk size.
+  Sector outside;
+  outside.c = 9;
+  outside.r = 9;
+  outside.data.assign(256, 0x99);
+  Disk tail;
+  tail.tracks[0] = {outside};
+  const Bytes tailBytes = tail.Build();
+  const Bytes record(tailBytes.begin() + 688, tailBytes.end());
+
+  disk.trackEntryOverrides[10] = size;
+  disk.trackEntryOverrides[11] = size + 1;
+  disk.trackEntryOverrides[12] = 0;
+  disk.trackEntryOverrides[13] = 0x80000000u;  // negative once decoded
+  Load(d88test::Concat({disk.Build(), record, record}));
+  EXPECT_EQ(image_.ReadSector(10, 9, 0, 9, 1, buffer_.data(), 256), 256);
+  EXPECT_EQ(image_.ReadSector(11, 9, 0, 9, 1, buffer_.data(), 256), 0);
+  EXPECT_EQ(image_.ReadSector(12, 6, 0, 1, 1, buffer_.data(), 256), 0);
+  EXPECT_EQ(image_.ReadSector(13, 6, 1, 1, 1, buffer_.data(), 256), 0);
+  EXPECT_EQ(image_.GetSectorIds(11, buffer_.data(), 64), 0);
+  EXPECT_EQ(image_.ReadSector(-1, 0, 0, 1, 1, buffer_.data(), 256), 0);
+  EXPECT_EQ(image_.ReadSector(164, 0, 0, 1, 1, buffer_.data(), 256), 0);
+}
+
+TEST_F(SectorAccessTest, ImageEndingInsideARecord) {
+  Disk disk = d88test::MakeStandardDisk();
+  disk.tracks.erase(disk.tracks.find(2), disk.tracks.end());
+  Bytes bytes = disk.Build();
+  // Track 1 is last: cut it inside sector 16's data, then inside its header.
+  bytes.resize(bytes.size() - 56);
+  Load(bytes);
+  EXPECT_EQ(image_.ReadSector(1, 0, 1, 16, 1, buffer_.data(), 256), 200);
+  EXPECT_EQ(image_.ReadSectors(1, 0, 1, 15, 1, buffer_.data(), 512), 256);
+  bytes.resize(bytes.size() - 200 - 8);
+  Load(bytes);
+  EXPECT_EQ(image_.ReadSector(1, 0, 1, 16, 1, buffer_.data(), 256), 0);
+  EXPECT_EQ(image_.ReadSector(1, 0, 1, 15, 1, buffer_.data(), 256), 256);
+  EXPECT_EQ(image_.GetSectorIds(1, buffer_.data(), 256), 60);
+}
+
+TEST_F(SectorAccessTest, OnlyACountEqualToThePositionEndsATrack) {
+  Disk disk = d88test::MakeStandardDisk();
+  // Track 0 claims 99 sectors: the search runs on into track 1's records,
+  // whose own count (16) never equals their position there (16 to 31).
+  for (Sector& s : disk.tracks[0]) s.sectorsInTrack = 99;
+  // Track 2 ends by count after its second record.
+  for (Sector& s : disk.tracks[2]) s.sectorsInTrack = 2;
+  Load(disk);
+  EXPECT_EQ(image_.ReadSector(0, 0, 1, 9, 1, buffer_.data(), 256), 256);
+  EXPECT_EQ(image_.ReadSector(2, 1, 0, 2, 1, buffer_.data(), 256), 256);
+  EXPECT_EQ(image_.ReadSector(2, 1, 0, 3, 1, buffer_.data(), 256), 0);
+  EXPECT_EQ(image_.GetSectorIds(2, buffer_.data(), 256), 8);
+}
+
+TEST_F(SectorAccessTest, CountOfZeroEndsASearchButNotAListing) {
+  Disk disk = d88test::MakeStandardDisk();
+  disk.tracks.erase(disk.tracks.find(1), disk.tracks.end());
+  for (Sector& s : disk.tracks[0]) s.sectorsInTrack = 0;
+  Load(disk);
+  EXPECT_EQ(image_.ReadSector(0, 0, 0, 1, 1, buffer_.data(), 256), 0);
+  // The listing runs to the end of the image: all 16 records.
+  EXPECT_EQ(image_.GetSectorIds(0, buffer_.data(), 1024), 64);
+  EXPECT_EQ(image_.GetSectorIds(0, buffer_.data(), 40), 40);
+}
+
+TEST_F(SectorAccessTest, NothingIsReadWithoutASelectedDisk) {
+  Load(d88test::MakeStandardDisk());
+  ASSERT_FALSE(image_.SelectDisk(5));
+  EXPECT_EQ(image_.ReadSectors(2, 1, 0, 1, 1, buffer_.data(), 512), 0);
+  EXPECT_EQ(image_.GetSectorIds(0, buffer_.data(), 64), 0);
+  ASSERT_TRUE(image_.SelectDisk(0));
+  ASSERT_TRUE(image_.Open(nullptr));
+  EXPECT_EQ(image_.ReadSector(0, 0, 0, 1, 1, buffer_.data(), 256), 0);
+  EXPECT_EQ(image_.GetSectorIds(0, buffer_.data(), 64), 0);
+}
+
+}  // namespace

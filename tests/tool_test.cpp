@@ -1,0 +1,214 @@
+// Runs the built d88cut on images from the builder and checks, byte for
+// byte, what it prints and the files it leaves.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "block_table.h"
+#include "test_support.h"
+
+namespace {
+
+using d88test::Bytes;
+using d88test::Disk;
+using d88test::RunResult;
+using d88test::TempDir;
+
+const char kOpenFailure[] =
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x83\x49\x81\x5b\x83\x76"
+    "\x83\x93\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1.\n";
+const char kRecognised[] =
+    "\x83\x66\x83\x42\x83\x58\x83\x4e\x81\x75\x8f\xe3\x81\x76\x82\xf0"
+    "\x94\x46\x8e\xaf\x82\xb5\x82\xdc\x82\xb5\x82\xbd.\n";
+const char* const kAllFiles[] = {"PROG", "MUS00", "MUS01", "MUS02", "MUS03", "MUS04", "FMBANK"};
+
+std::string CuttingLines(const std::vector<std::string>& names) {
+  std::string lines;
+  for (const std::string& name : names) lines += "cutting ... " + name + "\n";
+  return lines;
+}
+
+const std::string kAllBlocksOutput =
+    kRecognised +
+    CuttingLines({"PROG", "FMBANK", "MUS00", "MUS01", "MUS02", "MUS03", "MUS04"});
+
+std::vector<std::string> FilesIn(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> names) {
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+Disk MarkedDisk() {
+  Disk disk = d88test::MakeStandardDisk();
+  d88test::SetMarker(&disk);
+  return disk;
+}
+
+// The tool, run in its own folder on an image kept outside it.
+class ToolTest : public ::testing::Test {
+ protected:
+  RunResult RunOn(const Bytes& image) {
+    return RunArgs({"d88cut", images_.Write("image.d88", image)});
+  }
+  RunResult RunArgs(const std::vector<std::string>& args) {
+    return d88test::Run(D88CUT_PATH, args, work_.path());
+  }
+  Bytes Output(const std::string& name) const { return d88test::ReadFile(work_ / name); }
+
+  // Every block's file holds the right sectors of the standard disk.
+  void ExpectBlockFiles(const std::vector<std::string>& names) const {
+    d88cut::Block blocks[d88cut::kMaxBlocks];
+    const std::int32_t count = d88cut::ListBlocks(blocks);
+    for (std::int32_t i = 0; i < count; ++i) {
+      const d88cut::Block& b = blocks[i];
+      if (std::find(names.begin(), names.end(), b.name) == names.end()) continue;
+      EXPECT_EQ(Output(b.name), d88test::ExpectedRun(b.track, b.r, b.size)) << b.name;
+    }
+  }
+
+  TempDir images_;
+  TempDir work_;
+};
+
+TEST_F(ToolTest, WrongArgumentCountPrintsUsageNamingTheProgram) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"./some/d88cut-name"}, {"./some/d88cut-name", "a.d88", "b.d88"}}) {
+    const RunResult result = RunArgs(args);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Usage: ./some/d88cut-name [d88file]\n");
+    EXPECT_EQ(result.out, "");
+  }
+}
+
+TEST_F(ToolTest, ImageThatCannotBeOpenedFails) {
+  for (const std::string& path : {images_ / "missing.d88", images_.path()}) {
+    const RunResult result = RunArgs({"d88cut", path});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, kOpenFailure);
+    EXPECT_EQ(result.err.size(), 30u);
+    EXPECT_EQ(result.out, "");
+  }
+  EXPECT_TRUE(FilesIn(work_.path()).empty());
+}
+
+TEST_F(ToolTest, ImageWithoutARecognisedDiskIsSilent) {
+  Disk wrongMarker = d88test::MakeStandardDisk();
+  d88test::SetMarker(&wrongMarker, 'B');
+  Disk noIdSector = MarkedDisk();
+  noIdSector.tracks[0].pop_back();  // sector 16
+  Disk shortIdSector = MarkedDisk();
+  d88test::FindSector(&shortIdSector, 0, 16)->data.resize(255);
+  Disk idSectorOfOtherSize = MarkedDisk();
+  d88test::FindSector(&idSectorOfOtherSize, 0, 16)->n = 2;
+
+  for (const Bytes& image : {Bytes{}, Bytes(100, 0), wrongMarker.Build(), noIdSector.Build(),
+                             shortIdSector.Build(), idSectorOfOtherSize.Build()}) {
+    const RunResult result = RunOn(image);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "");
+  }
+  EXPECT_TRUE(FilesIn(work_.path()).empty());
+}
+
+TEST_F(ToolTest, RecognisedDiskYieldsSevenFiles) {
+  const RunResult result = RunOn(MarkedDisk().Build());
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, kAllBlocksOutput);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(FilesIn(work_.path()), Sorted({kAllFiles, kAllFiles + 7}));
+  const std::pair<const char*, std::size_t> sizes[] = {
+      {"PROG", 26624}, {"FMBANK", 256}, {"MUS00", 1792}, {"MUS01", 2816},
+      {"MUS02", 2304}, {"MUS03", 1280}, {"MUS04", 2048}};
+  for (const auto& [name, size] : sizes) EXPECT_EQ(Output(name).size(), size) << name;
+  ExpectBlockFiles({kAllFiles, kAllFiles + 7});
+  // MUS04 is sectors 9 to 16 of track 74 and nothing of track 75.
+  EXPECT_EQ(Output("MUS04"), d88test::ExpectedRun(74, 9, 2048));
+}
+
+TEST_F(ToolTest, UnreadableBlockIsSkippedAndItsOldFileKept) {
+  Disk disk = MarkedDisk();
+  disk.tracks.erase(75);
+  d88test::WriteFile(work_ / "MUS01", {'o', 'l', 'd'});
+  const RunResult result = RunOn(disk.Build());
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out,
+            kRecognised + CuttingLines({"PROG", "FMBANK", "MUS00", "MUS02", "MUS03", "MUS04"}));
+  EXPECT_EQ(Output("MUS01"), (Bytes{'o', 'l', 'd'}));
+  ExpectBlockFiles({"PROG", "FMBANK", "MUS00", "MUS02", "MUS03", "MUS04"});
+}
+
+TEST_F(ToolTest, ImageEndingInsideABlockKeepsTheBlocksBeforeAndAfter) {
+  Disk disk = MarkedDisk();
+  disk.tracks.erase(disk.tracks.find(77), disk.tracks.end());
+  Bytes bytes = disk.Build();
+  bytes.resize(bytes.size() - 9 * 272 - 100);  // inside track 76's sector 7
+  const RunResult result = RunOn(bytes);
+  EXPECT_EQ(result.out,
+            kRecognised + CuttingLines({"PROG", "FMBANK", "MUS00", "MUS01", "MUS04"}));
+  EXPECT_EQ(FilesIn(work_.path()), Sorted({"PROG", "FMBANK", "MUS00", "MUS01", "MUS04"}));
+}
+
+TEST_F(ToolTest, EveryRecognisedDiskIsCutInTurn) {
+  // Disk 0 is passed over; its PROG sectors differ, so reading them by
+  // mistake would show.
+  Disk unmarked = d88test::MakeStandardDisk();
+  for (auto& sector : unmarked.tracks[2]) sector.data.assign(256, 0xEE);
+  RunResult result = RunOn(d88test::Concat({unmarked.Build(), MarkedDisk().Build()}));
+  EXPECT_EQ(result.out, kAllBlocksOutput);
+  ExpectBlockFiles({kAllFiles, kAllFiles + 7});
+
+  // Two marked disks: the second's files replace the first's.
+  Disk first = MarkedDisk();
+  d88test::FindSector(&first, 0, 14)->data.assign(256, 0x11);
+  result = RunOn(d88test::Concat({first.Build(), MarkedDisk().Build()}));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, kAllBlocksOutput + kAllBlocksOutput);
+  ExpectBlockFiles({kAllFiles, kAllFiles + 7});
+  EXPECT_EQ(FilesIn(work_.path()).size(), 7u);
+}
+
+TEST_F(ToolTest, OutputReplacesOldFilesAndLinksWithoutWritingThrough) {
+  d88test::WriteFile(work_ / "PROG", Bytes(40000, 0x55));
+  d88test::WriteFile(images_ / "victim", {'v'});
+  ASSERT_EQ(symlink((images_ / "victim").c_str(), (work_ / "FMBANK").c_str()), 0);
+  const RunResult result = RunOn(MarkedDisk().Build());
+  EXPECT_EQ(result.status, 0);
+  ExpectBlockFiles({kAllFiles, kAllFiles + 7});
+  EXPECT_EQ(d88test::ReadFile(images_ / "victim"), Bytes{'v'});
+  EXPECT_FALSE(std::filesystem::is_symlink(work_ / "FMBANK"));
+  struct stat status {};
+  ASSERT_EQ(stat((work_ / "PROG").c_str(), &status), 0);
+  const mode_t mask = umask(0);
+  umask(mask);
+  EXPECT_EQ(status.st_mode & 0777, 0666 & ~mask);
+}
+
+TEST_F(ToolTest, OutputThatCannotBeWrittenIsReportedAndTheRestStillCut) {
+  std::filesystem::create_directory(work_ / "MUS02");
+  const RunResult result = RunOn(MarkedDisk().Build());
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, kAllBlocksOutput);
+  EXPECT_EQ(result.err, "d88cut: cannot write MUS02: Is a directory\n");
+  ExpectBlockFiles({"PROG", "FMBANK", "MUS00", "MUS01", "MUS03", "MUS04"});
+  EXPECT_TRUE(std::filesystem::is_directory(work_ / "MUS02"));
+  // No temporary file is left behind.
+  EXPECT_EQ(FilesIn(work_.path()), Sorted({kAllFiles, kAllFiles + 7}));
+}
+
+}  // namespace
