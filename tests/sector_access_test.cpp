@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -212,6 +213,77 @@ TEST_F(SectorAccessTest, CountOfZeroEndsASearchButNotAListing) {
   // The listing runs to the end of the image: all 16 records.
   EXPECT_EQ(image_.GetSectorIds(0, buffer_.data(), 1024), 64);
   EXPECT_EQ(image_.GetSectorIds(0, buffer_.data(), 40), 40);
+}
+
+// A run, sector by sector, as separate searches of each chunk's track.
+std::int32_t RunBySeparateSearches(D88Image& image, std::int32_t track, std::int32_t c,
+                                   std::int32_t h, std::int32_t r, std::int32_t first,
+                                   std::int32_t last, std::uint8_t* buffer, std::int32_t length) {
+  std::int32_t done = 0;
+  while (done < length) {
+    const std::int32_t chunk = std::min(256, length - done);
+    if (image.ReadSector(track, c, h, r, 1, buffer + done, chunk) < chunk) return done;
+    done += chunk;
+    if (r == last) {
+      ++track;
+      c += h;
+      h ^= 1;
+      r = first;
+    } else {
+      ++r;
+    }
+  }
+  return done;
+}
+
+// A run finds all of a track's sectors in one walk of it; on tracks of every
+// oddity (repeated, missing, mis-sized and foreign records, counts that end a
+// track early or never, an image cut anywhere) it must read exactly what
+// separate searches would.
+TEST_F(SectorAccessTest, RunReadsWhatSeparateSearchesRead) {
+  std::mt19937 random(20261208);
+  auto pick = [&random](int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(random);
+  };
+  for (int round = 0; round < 300; ++round) {
+    Disk disk;
+    for (int t = 0; t < 6; ++t) {
+      std::vector<Sector>& records = disk.tracks[t];
+      const int count = pick(0, 20);
+      for (int k = 0; k < count; ++k) {
+        Sector s;
+        s.c = static_cast<std::uint8_t>(pick(0, 9) == 0 ? pick(0, 3) : t >> 1);
+        s.h = static_cast<std::uint8_t>(pick(0, 9) == 0 ? pick(0, 1) : t & 1);
+        s.r = static_cast<std::uint8_t>(pick(0, 18));
+        s.n = static_cast<std::uint8_t>(pick(0, 9) == 0 ? 2 : 1);
+        s.sectorsInTrack = pick(0, 4) == 0 ? pick(0, 20) : -1;
+        const int sizes[] = {256, 256, 256, 100, 0, 300};
+        s.data.resize(static_cast<std::size_t>(sizes[pick(0, 5)]));
+        for (auto& byte : s.data) byte = static_cast<std::uint8_t>(pick(0, 255));
+        records.push_back(s);
+      }
+    }
+    Bytes bytes = disk.Build();
+    if (pick(0, 2) == 0) bytes.resize(static_cast<std::size_t>(pick(688, static_cast<int>(bytes.size()))));
+    Load(bytes);
+    const int first = pick(0, 2);
+    const int last = pick(8, 18);
+    image_.SetSectorRange(first, last);
+    for (int k = 0; k < 10; ++k) {
+      const int track = pick(0, 5);
+      const int r = pick(0, 18);
+      const int length = pick(1, 20 * 256);
+      Bytes expected(static_cast<std::size_t>(length));
+      const std::int32_t want = RunBySeparateSearches(image_, track, track >> 1, track & 1, r,
+                                                      first, last, expected.data(), length);
+      const std::int32_t got =
+          image_.ReadSectors(track, track >> 1, track & 1, r, 1, buffer_.data(), length);
+      ASSERT_EQ(got, want) << "round " << round;
+      ASSERT_EQ(Head(buffer_, static_cast<std::size_t>(got)),
+                Head(expected, static_cast<std::size_t>(want)))
+          << "round " << round;
+    }
+  }
 }
 
 TEST_F(SectorAccessTest, NothingIsReadWithoutASelectedDisk) {

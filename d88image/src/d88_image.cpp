@@ -1,47 +1,39 @@
 // D88Image: opening an image, its disk directory and disk selection.
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 
 #include "d88image/d88image.h"
-#include "regular_file.h"
 
 namespace {
 
 constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
-// Reads the whole disk header at `position`; a short read, a read error or a
-// position that cannot be sought to all count as "no header there".
-bool ReadDiskHeader(std::FILE* stream, std::int32_t position,
+// Reads the whole disk header at `position`; a short read or a read error
+// counts as "no header there".
+bool ReadDiskHeader(d88::ImageStream& stream, std::int32_t position,
                     std::uint8_t (&header)[d88::kDiskHeaderSize]) {
-  if (position < 0 || std::fseek(stream, position, SEEK_SET) != 0) return false;
-  return std::fread(header, 1, sizeof header, stream) == sizeof header;
+  stream.Seek(position);
+  return stream.Read(header, d88::kDiskHeaderSize) == d88::kDiskHeaderSize;
 }
 
 }  // namespace
 
 D88Image::D88Image() = default;
 
-D88Image::~D88Image() {
-  if (stream_ != nullptr) std::fclose(stream_);
-}
+D88Image::~D88Image() = default;
 
 bool D88Image::Open(const char* path) {
   // Whatever comes next, an image opened earlier is done with.
-  if (stream_ != nullptr) {
-    std::fclose(stream_);
-    stream_ = nullptr;
-  }
+  stream_.Close();
   if (path == nullptr) {
     diskCount_ = 0;
     currentDisk_ = -1;
     mediaType_ = -1;
     return true;
   }
-  stream_ = d88::OpenRegularFileForReading(path);
-  if (stream_ == nullptr) return false;
+  if (!stream_.Open(path)) return false;
 
   // Disks are found from their size fields alone; the walk ends at the first
   // header that cannot be read whole, after 64 disks, or where the next
@@ -72,7 +64,7 @@ void D88Image::ForgetDisk() {
 }
 
 bool D88Image::SelectDisk(std::int32_t index) {
-  if (stream_ == nullptr) return false;
+  if (!stream_.IsOpen()) return false;
   ForgetDisk();
   if (index < 0 || index >= diskCount_) return false;
 

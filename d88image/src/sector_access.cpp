@@ -1,11 +1,6 @@
 // D88Image: reading sectors of the selected disk.
-//
-// Every operation steps through a track's sector records the same way: seek
-// to the track's first record, read a record header, then either take the
-// record's data or skip over it to the next header.
 
 #include <cstdint>
-#include <cstdio>
 #include <limits>
 
 #include "d88image/d88image.h"
@@ -13,6 +8,7 @@
 namespace {
 
 constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kIdValues = 256;  // each ID byte is 0 to 255
 
 }  // namespace
 
@@ -20,42 +16,68 @@ struct D88Image::RecordHeader {
   std::uint8_t id[4];  // C, H, R, N
   std::int32_t sectorsInTrack;
   std::int32_t dataSize;
+  std::int64_t dataPosition;  // file position of the data after the header
 
   bool Matches(std::int32_t c, std::int32_t h, std::int32_t r, std::int32_t n) const {
     return id[0] == c && id[1] == h && id[2] == r && id[3] == n;
   }
-  // True when the record at position `index` (from 0) is the track's last by
-  // its own count. Only equality counts; a count of 0 never ends a track here.
-  bool IsLastOfTrack(std::int32_t index) const { return index == sectorsInTrack - 1; }
 };
 
-// Finds the track in the selected disk and seeks to its first record. An
-// absent track (entry 0), one beyond the disk's size, or one whose position
-// cannot be formed in 32 bits yields false.
-bool D88Image::SeekTrack(std::int32_t track) {
-  if (stream_ == nullptr) return false;
+// A walk over a track's records in storage order. Every operation steps
+// through a track this way: read a record's header, then either take its
+// data or skip over it to the next header.
+//
+// A walk ends when the image ends inside a header, or after the record
+// whose own sectors-in-track count equals its position plus one (only
+// equality counts: a count that never matches lets the walk run on over
+// whatever records follow). A sector search also ends at a count of 0; a
+// listing of IDs does not.
+struct D88Image::TrackWalk {
+  bool endsAtCountZero;
+  std::int32_t index = -1;  // position of the record last read, from 0
+  std::int64_t next = 0;    // file position of the next header
+  bool ended = false;
+};
+
+// Starts a walk at the track's first record. An absent track (entry 0), one
+// beyond the disk's size, or one whose position cannot be formed in 32 bits
+// yields false.
+bool D88Image::StartWalk(std::int32_t track, TrackWalk* walk) {
+  if (!stream_.IsOpen()) return false;
   if (track < 0 || track >= d88::kTrackCount) return false;
   const std::int32_t entry = trackTable_[track];
   if (entry == 0 || entry > diskSize_) return false;
   // Formed in 64 bits so that the sum itself cannot overflow.
   const std::int64_t position = std::int64_t{diskStart_} + entry;
   if (position < 0 || position > kInt32Max) return false;
-  return std::fseek(stream_, static_cast<long>(position), SEEK_SET) == 0;
-}
-
-// Reads the header at the current position; false when the image ends (or
-// cannot be read) before 16 bytes arrive.
-bool D88Image::ReadRecordHeader(RecordHeader* header) {
-  std::uint8_t bytes[d88::kSectorHeaderSize];
-  if (std::fread(bytes, 1, sizeof bytes, stream_) != sizeof bytes) return false;
-  for (std::int32_t i = 0; i < 4; ++i) header->id[i] = bytes[d88::kSectorIdOffset + i];
-  header->sectorsInTrack = d88::DecodeU16Le(bytes + d88::kSectorCountOffset);
-  header->dataSize = d88::DecodeU16Le(bytes + d88::kDataSizeOffset);
+  walk->next = position;
   return true;
 }
 
-bool D88Image::SkipRecordData(const RecordHeader& header) {
-  return std::fseek(stream_, header.dataSize, SEEK_CUR) == 0;
+bool D88Image::NextRecord(TrackWalk* walk, RecordHeader* header) {
+  // A position past 2^31 - 1 would take a file of tens of gigabytes.
+  if (walk->ended || walk->index == kInt32Max - 1) return false;
+  std::uint8_t bytes[d88::kSectorHeaderSize];
+  stream_.Seek(walk->next);
+  if (stream_.Read(bytes, d88::kSectorHeaderSize) != d88::kSectorHeaderSize) return false;
+  for (std::int32_t i = 0; i < 4; ++i) header->id[i] = bytes[d88::kSectorIdOffset + i];
+  header->sectorsInTrack = d88::DecodeU16Le(bytes + d88::kSectorCountOffset);
+  header->dataSize = d88::DecodeU16Le(bytes + d88::kDataSizeOffset);
+  ++walk->index;
+  if (walk->endsAtCountZero && header->sectorsInTrack == 0) return false;
+  header->dataPosition = walk->next + d88::kSectorHeaderSize;
+  walk->next = header->dataPosition + header->dataSize;
+  walk->ended = walk->index == header->sectorsInTrack - 1;
+  return true;
+}
+
+// Reads at most `maximum` bytes of a record's data, never past its size; if
+// the image ends inside the data, only what arrived is counted.
+std::int32_t D88Image::ReadRecordData(const RecordHeader& header, std::uint8_t* buffer,
+                                      std::int32_t maximum) {
+  const std::int32_t length = header.dataSize < maximum ? header.dataSize : maximum;
+  stream_.Seek(header.dataPosition);
+  return stream_.Read(buffer, length);
 }
 
 void D88Image::SetSectorRange(std::int32_t first, std::int32_t last) {
@@ -66,23 +88,46 @@ void D88Image::SetSectorRange(std::int32_t first, std::int32_t last) {
 std::int32_t D88Image::ReadSector(std::int32_t track, std::int32_t c, std::int32_t h,
                                   std::int32_t r, std::int32_t n, std::uint8_t* buffer,
                                   std::int32_t maximum) {
-  if (maximum <= 0 || !SeekTrack(track)) return 0;
-  // The search ends at the first match, at a count of 0, at the record whose
-  // own count says it is the last, or where the image ends. A position past
-  // 2^31 - 1 would need a file of tens of gigabytes; the walk stops there.
-  for (std::int32_t i = 0; i < kInt32Max; ++i) {
-    RecordHeader header;
-    if (!ReadRecordHeader(&header)) return 0;
-    if (header.sectorsInTrack == 0) return 0;
-    if (header.Matches(c, h, r, n)) {
-      const std::int32_t length = header.dataSize < maximum ? header.dataSize : maximum;
-      // If the image ends inside the data, only what arrived is reported.
-      return static_cast<std::int32_t>(
-          std::fread(buffer, 1, static_cast<std::size_t>(length), stream_));
-    }
-    if (!SkipRecordData(header) || header.IsLastOfTrack(i)) return 0;
+  TrackWalk walk{true};
+  if (maximum <= 0 || !StartWalk(track, &walk)) return 0;
+  RecordHeader header;
+  while (NextRecord(&walk, &header)) {
+    if (header.Matches(c, h, r, n)) return ReadRecordData(header, buffer, maximum);
   }
   return 0;
+}
+
+// Where ReadSector would find each sector R of one track with the given C,
+// H and N. A search for any R follows the same walk, only stopping early at
+// its match, so one whole walk noting the first record of every R answers
+// all of them; a run reads its sectors through this instead of searching
+// the track again for each one.
+struct D88Image::TrackIndex {
+  bool built = false;
+  std::int32_t track = 0;
+  std::int32_t c = 0;
+  std::int32_t h = 0;
+  bool found[kIdValues];
+  RecordHeader record[kIdValues];
+};
+
+void D88Image::IndexTrack(std::int32_t track, std::int32_t c, std::int32_t h, std::int32_t n,
+                          TrackIndex* index) {
+  index->built = true;
+  index->track = track;
+  index->c = c;
+  index->h = h;
+  for (bool& found : index->found) found = false;
+  TrackWalk walk{true};
+  if (!StartWalk(track, &walk)) return;
+  RecordHeader header;
+  while (NextRecord(&walk, &header)) {
+    const std::int32_t r = header.id[2];
+    if (!index->found[r] && header.Matches(c, h, r, n)) {
+      index->found[r] = true;
+      index->record[r] = header;
+    }
+  }
 }
 
 std::int32_t D88Image::ReadSectors(std::int32_t track, std::int32_t c, std::int32_t h,
@@ -90,12 +135,16 @@ std::int32_t D88Image::ReadSectors(std::int32_t track, std::int32_t c, std::int3
                                    std::int32_t length) {
   if (length <= 0 || n < 0 || n > d88::kMaxSizeCode) return 0;
   const std::int32_t sectorSize = std::int32_t{128} << n;
+  TrackIndex index;
   std::int32_t done = 0;
   while (done < length) {
     const std::int32_t chunk = sectorSize < length - done ? sectorSize : length - done;
-    // Each chunk searches its track from the start: nothing is assumed about
-    // the order in which a track's sectors are stored.
-    if (ReadSector(track, c, h, r, n, buffer + done, chunk) < chunk) return done;
+    if (!index.built || index.track != track || index.c != c || index.h != h) {
+      IndexTrack(track, c, h, n, &index);
+    }
+    // Each chunk is exactly what ReadSector(track, c, h, r, n) would give.
+    if (r < 0 || r >= kIdValues || !index.found[r]) return done;
+    if (ReadRecordData(index.record[r], buffer + done, chunk) < chunk) return done;
     done += chunk;
     if (done == length) break;
     // Step to the next sector; after the range's last one, to the first
@@ -122,16 +171,13 @@ std::int32_t D88Image::ReadSectors(std::int32_t track, std::int32_t c, std::int3
 
 std::int32_t D88Image::GetSectorIds(std::int32_t track, std::uint8_t* buffer,
                                     std::int32_t bufferLength) {
-  if (!SeekTrack(track)) return 0;
-  // Unlike ReadSector, a count of 0 does not end the listing: it goes on
-  // until a count matches, the buffer is full or the image ends.
+  TrackWalk walk{false};
+  if (bufferLength < 4 || !StartWalk(track, &walk)) return 0;
   std::int32_t stored = 0;
-  for (std::int32_t i = 0; bufferLength - stored >= 4; ++i) {
-    RecordHeader header;
-    if (!ReadRecordHeader(&header)) break;
+  RecordHeader header;
+  while (bufferLength - stored >= 4 && NextRecord(&walk, &header)) {
     for (std::int32_t k = 0; k < 4; ++k) buffer[stored + k] = header.id[k];
     stored += 4;
-    if (!SkipRecordData(header) || header.IsLastOfTrack(i)) break;
   }
   return stored;
 }

@@ -2,9 +2,9 @@
 #define D88IMAGE_D88IMAGE_H
 
 #include <cstdint>
-#include <cstdio>
 
 #include "d88image/d88_format.h"
+#include "d88image/image_stream.h"
 
 // Reader for D88 floppy-disk images (layout in d88_format.h).
 //
@@ -48,12 +48,17 @@ class D88Image {
 
  private:
   struct RecordHeader;
-  bool SeekTrack(std::int32_t track);
-  bool ReadRecordHeader(RecordHeader* header);
-  bool SkipRecordData(const RecordHeader& header);
+  struct TrackWalk;
+  struct TrackIndex;
+  bool StartWalk(std::int32_t track, TrackWalk* walk);
+  bool NextRecord(TrackWalk* walk, RecordHeader* header);
+  std::int32_t ReadRecordData(const RecordHeader& header, std::uint8_t* buffer,
+                              std::int32_t maximum);
+  void IndexTrack(std::int32_t track, std::int32_t c, std::int32_t h, std::int32_t n,
+                  TrackIndex* index);
   void ForgetDisk();
 
-  std::FILE* stream_ = nullptr;
+  d88::ImageStream stream_;
   std::int32_t currentDisk_ = -1;
   std::int32_t diskCount_ = 0;
   std::int32_t firstSector_ = 1;

@@ -1,0 +1,48 @@
+#ifndef D88IMAGE_IMAGE_STREAM_H
+#define D88IMAGE_IMAGE_STREAM_H
+
+#include <cstdint>
+#include <cstdio>
+
+namespace d88 {
+
+// A read-only image file seen through a window of it held in memory.
+//
+// Walking a track means many 16-byte reads and short skips, and a run of
+// sectors searches each track from its start again for every sector. With
+// the window, all of that costs no system call while it stays within 64 KiB
+// of the file; a read outside it moves the window there.
+class ImageStream {
+ public:
+  ImageStream() = default;
+  ~ImageStream();
+  ImageStream(const ImageStream&) = delete;
+  ImageStream& operator=(const ImageStream&) = delete;
+
+  // Opens `path` for binary reading, closing any file open before. Only a
+  // regular file qualifies: a folder opens on some systems but is no image.
+  bool Open(const char* path);
+  void Close();
+  bool IsOpen() const { return file_ != nullptr; }
+
+  // Moves the read position; nothing is read until the next Read.
+  void Seek(std::int64_t position) { position_ = position; }
+  void Skip(std::int32_t count) { position_ += count; }
+  // Copies up to `count` bytes from the read position on and advances past
+  // them; fewer arrive only where the file ends (or cannot be read).
+  std::int32_t Read(std::uint8_t* destination, std::int32_t count);
+
+ private:
+  static constexpr std::int32_t kWindowSize = 64 * 1024;
+  bool MoveWindowTo(std::int64_t position);
+
+  std::FILE* file_ = nullptr;
+  std::int64_t position_ = 0;
+  std::int64_t windowStart_ = 0;
+  std::int32_t windowLength_ = 0;
+  std::uint8_t window_[kWindowSize];
+};
+
+}  // namespace d88
+
+#endif  // D88IMAGE_IMAGE_STREAM_H
