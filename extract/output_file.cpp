@@ -5,22 +5,29 @@
 #include <cstring>
 
 #ifdef _WIN32
-#include <io.h>
 #include <windows.h>
 #else
-#include <stdlib.h>  // mkstemp
-#include <sys/stat.h>
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
 namespace d88cut {
 namespace {
 
+constexpr int kMaxAttempts = 100;
+constexpr std::size_t kMaxTempName = 96;
+
 #ifdef _WIN32
 
-std::FILE* CreateTemporary(char* tempName) {
-  if (_mktemp_s(tempName, std::strlen(tempName) + 1) != 0) return nullptr;
-  return std::fopen(tempName, "wbx");
+int ProcessId() { return static_cast<int>(GetCurrentProcessId()); }
+
+bool WriteNewFile(const char* path, const std::uint8_t* data, std::size_t size) {
+  std::FILE* stream = std::fopen(path, "wbx");  // fails if the name is taken
+  if (stream == nullptr) return false;
+  const bool written = std::fwrite(data, 1, size, stream) == size;
+  if (std::fclose(stream) == 0 && written) return true;
+  std::remove(path);
+  return false;
 }
 
 bool ReplaceWith(const char* tempName, const char* name) {
@@ -31,29 +38,31 @@ bool ReplaceWith(const char* tempName, const char* name) {
 
 #else
 
-// mkstemp creates the file readable by its owner only; give it the mode a
-// plain fopen would have (0666 less the umask), read once per process.
-mode_t NewFileMode() {
-  static const mode_t mode = [] {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return static_cast<mode_t>(0666 & ~mask);
-  }();
-  return mode;
-}
+int ProcessId() { return static_cast<int>(getpid()); }
 
-std::FILE* CreateTemporary(char* tempName) {
-  const int fd = mkstemp(tempName);
-  if (fd < 0) return nullptr;
-  std::FILE* stream = nullptr;
-  if (fchmod(fd, NewFileMode()) == 0) stream = fdopen(fd, "wb");
-  if (stream == nullptr) {
-    const int saved = errno;
-    close(fd);
-    std::remove(tempName);
-    errno = saved;
+// Creates `path`, which must not exist yet, with the mode any new file gets
+// (0666 less the umask), and writes all of `data` to it. On failure nothing
+// is left at `path` and errno says why (EEXIST: the name is taken).
+bool WriteNewFile(const char* path, const std::uint8_t* data, std::size_t size) {
+  const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  std::size_t done = 0;
+  int error = 0;
+  while (done < size) {
+    const ssize_t part = write(fd, data + done, size - done);
+    if (part < 0 && errno == EINTR) continue;
+    if (part <= 0) {
+      error = part < 0 ? errno : ENOSPC;
+      break;
+    }
+    done += static_cast<std::size_t>(part);
   }
-  return stream;
+  // Some file systems report a failed write only when the file is closed.
+  if (close(fd) != 0 && error == 0) error = errno;
+  if (error == 0) return true;
+  unlink(path);
+  errno = error;
+  return false;
 }
 
 bool ReplaceWith(const char* tempName, const char* name) {
@@ -66,31 +75,30 @@ bool ReplaceWith(const char* tempName, const char* name) {
 
 bool WriteFileReplacing(const char* name, const std::uint8_t* data, std::int32_t size,
                         int* error) {
-  char tempName[64];
-  const int length = std::snprintf(tempName, sizeof tempName, ".%s.XXXXXX", name);
-  if (length < 0 || length >= static_cast<int>(sizeof tempName) || size < 0) {
-    *error = ENAMETOOLONG;
+  if (size < 0) {
+    *error = EINVAL;
     return false;
   }
-  std::FILE* stream = CreateTemporary(tempName);
-  if (stream == nullptr) {
+  // A hidden name beside the target, unique to this process; one left by an
+  // earlier process of the same number is stepped around, never reused.
+  char tempName[kMaxTempName];
+  for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
+    const int length = std::snprintf(tempName, sizeof tempName, ".%s.%d.%d", name, ProcessId(),
+                                     attempt);
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof tempName) {
+      *error = ENAMETOOLONG;
+      return false;
+    }
+    if (WriteNewFile(tempName, data, static_cast<std::size_t>(size))) {
+      if (ReplaceWith(tempName, name)) return true;
+      *error = errno;
+      std::remove(tempName);
+      return false;
+    }
     *error = errno;
-    return false;
+    if (*error != EEXIST) return false;
   }
-  const std::size_t count = static_cast<std::size_t>(size);
-  bool written = std::fwrite(data, 1, count, stream) == count;
-  if (!written) *error = errno;
-  // Closing flushes: a full disk may only show here.
-  if (std::fclose(stream) != 0 && written) {
-    written = false;
-    *error = errno;
-  }
-  if (written && !ReplaceWith(tempName, name)) {
-    written = false;
-    *error = errno;
-  }
-  if (!written) std::remove(tempName);
-  return written;
+  return false;
 }
 
 }  // namespace d88cut
