@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -181,6 +182,58 @@ TEST_F(ToolTest, EveryRecognisedDiskIsCutInTurn) {
   EXPECT_EQ(result.out, kAllBlocksOutput + kAllBlocksOutput);
   ExpectBlockFiles({kAllFiles, kAllFiles + 7});
   EXPECT_EQ(FilesIn(work_.path()).size(), 7u);
+}
+
+// 64 disks sharing one long chain of records whose counts never end the
+// track, with every sector the tool wants at its far end. Searching the
+// track anew for each sector, with a system call per record, took minutes.
+TEST_F(ToolTest, LongTrackChainsSharedByManyDisksStayFast) {
+  constexpr int kJunkRecords = 100000;
+  Disk first;
+  first.name = "CHAIN";
+  std::vector<d88test::Sector>& chain = first.tracks[0];
+  auto countNeverEnding = [&chain] {
+    const int position = static_cast<int>(chain.size());
+    const int count = (position + 2) % 65536;
+    return count == 0 ? 5 : count;  // never position + 1, never 0
+  };
+  for (int k = 0; k < kJunkRecords; ++k) {
+    d88test::Sector junk;
+    junk.c = junk.h = junk.r = junk.n = 0xEE;
+    junk.sectorsInTrack = countNeverEnding();
+    chain.push_back(junk);
+  }
+  const Disk standard = MarkedDisk();
+  for (const int t : {0, 2, 3, 4, 5, 6, 7, 8, 74, 75, 76}) {
+    for (d88test::Sector sector : standard.tracks.at(t)) {
+      sector.sectorsInTrack = countNeverEnding();
+      chain.push_back(sector);
+    }
+  }
+  Bytes image = first.Build();
+  for (int t = 1; t < 164; ++t) {
+    std::copy_n(image.begin() + 32, 4, image.begin() + 32 + 4 * t);  // all tracks: the chain
+  }
+  // Disks 1 to 63 are bare headers after it whose track entries point back
+  // to the chain (negative entries pass the disk-size test).
+  const std::uint32_t chainStart = 688;
+  for (int k = 1; k < 64; ++k) {
+    Disk header;
+    header.overrideDiskSize = true;
+    header.diskSizeField = 688;
+    const std::uint32_t start = static_cast<std::uint32_t>(image.size());
+    for (int t = 0; t < 164; ++t) header.trackEntryOverrides[t] = chainStart - start;
+    image = d88test::Concat({image, header.Build()});
+  }
+
+  const auto begin = std::chrono::steady_clock::now();
+  const RunResult result = RunOn(image);
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - begin;
+  EXPECT_EQ(result.status, 0);
+  std::string expected;
+  for (int k = 0; k < 64; ++k) expected += kAllBlocksOutput;
+  EXPECT_EQ(result.out, expected);
+  EXPECT_LT(took.count(), 10.0);
 }
 
 TEST_F(ToolTest, OutputReplacesOldFilesAndLinksWithoutWritingThrough) {

@@ -1,0 +1,101 @@
+// Drives every D88Image operation over every disk of the input, with
+// arguments taken from the input too (odd track indices, IDs, lengths and
+// sector ranges included), and checks that each result stays within what
+// the caller asked for. Buffers are exactly as long as the length passed,
+// so that AddressSanitizer sees any write past it.
+
+#include <fuzzer/FuzzedDataProvider.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "d88image/d88image.h"
+
+namespace {
+
+// The image goes to a file, since the reader opens a path.
+const std::string& ImagePath() {
+  static const std::string path = "/tmp/d88_reader_fuzzer." + std::to_string(getpid()) + ".d88";
+  return path;
+}
+
+void WriteImage(const std::uint8_t* data, std::size_t size) {
+  std::FILE* out = std::fopen(ImagePath().c_str(), "wb");
+  if (out == nullptr) std::abort();
+  if (size > 0 && std::fwrite(data, 1, size, out) != size) std::abort();
+  std::fclose(out);
+}
+
+void Check(bool holds) {
+  if (!holds) std::abort();
+}
+
+// Mostly plausible values, sometimes anything at all.
+std::int32_t Pick(FuzzedDataProvider& in, std::int32_t low, std::int32_t high) {
+  if (in.ConsumeIntegralInRange(0, 7) == 0) return in.ConsumeIntegral<std::int32_t>();
+  return in.ConsumeIntegralInRange(low, high);
+}
+
+void DriveDisk(D88Image& image, FuzzedDataProvider& in) {
+  for (int step = 0; step < 16 && in.remaining_bytes() > 0; ++step) {
+    const std::int32_t track = Pick(in, 0, 170);
+    const std::int32_t c = Pick(in, 0, 90);
+    const std::int32_t h = Pick(in, 0, 1);
+    const std::int32_t r = Pick(in, 0, 30);
+    const std::int32_t n = Pick(in, 0, 3);
+    switch (in.ConsumeIntegralInRange(0, 3)) {
+      case 0:
+        image.SetSectorRange(Pick(in, 0, 2), Pick(in, 8, 30));
+        break;
+      case 1: {
+        const std::int32_t maximum = in.ConsumeIntegralInRange(-2, 70000);
+        std::vector<std::uint8_t> buffer(maximum > 0 ? static_cast<std::size_t>(maximum) : 0);
+        const std::int32_t got = image.ReadSector(track, c, h, r, n, buffer.data(), maximum);
+        Check(got >= 0 && got <= (maximum > 0 ? maximum : 0));
+        break;
+      }
+      case 2: {
+        const std::int32_t length = Pick(in, -2, 30000) % 409601;
+        std::vector<std::uint8_t> buffer(length > 0 ? static_cast<std::size_t>(length) : 0);
+        const std::int32_t got = image.ReadSectors(track, c, h, r, n, buffer.data(), length);
+        Check(got >= 0 && got <= (length > 0 ? length : 0));
+        break;
+      }
+      default: {
+        const std::int32_t length = in.ConsumeIntegralInRange(-2, 1024);
+        std::vector<std::uint8_t> buffer(length > 0 ? static_cast<std::size_t>(length) : 0);
+        const std::int32_t got = image.GetSectorIds(track, buffer.data(), length);
+        Check(got >= 0 && got % 4 == 0 && got <= (length > 0 ? length : 0));
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  WriteImage(data, size);
+  // The arguments come from the input's last bytes; the image is all of it.
+  FuzzedDataProvider in(data, size);
+  static D88Image image;
+  if (!image.Open(ImagePath().c_str())) std::abort();
+  const std::int32_t count = image.GetDiskCount();
+  Check(count >= 0 && count <= d88::kMaxDisks);
+  for (std::int32_t i = -1; i <= count; ++i) {
+    const bool selected = image.SelectDisk(i);
+    Check(selected == (i >= 0 && i < count) || !selected);
+    Check(std::strlen(image.GetDiskName()) <= 16);
+    Check(selected ? image.GetMediaType() >= 0 && image.GetMediaType() <= 255
+                   : image.GetMediaType() == -1);
+    DriveDisk(image, in);
+  }
+  image.Open(nullptr);
+  Check(!image.SelectDisk(0));
+  return 0;
+}
