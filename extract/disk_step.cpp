@@ -34,11 +34,17 @@ bool Extract(D88Image& image, const char* name, std::int32_t track, std::int32_t
   return true;
 }
 
+std::int32_t ReadIdSector(D88Image& image, std::uint8_t* buffer) {
+  return image.ReadSector(kIdTrack, 0, 0, kIdSector, kSizeCode, buffer, kIdSectorSize);
+}
+
+bool CarriesMarker(const std::uint8_t* idSector, std::int32_t bytes) {
+  return bytes == kIdSectorSize && idSector[kMarkerOffset] == kMarker;
+}
+
 void ProcessDisk(D88Image& image) {
   image.SetSectorRange(kFirstSector, kLastSector);
-  const std::int32_t idBytes =
-      image.ReadSector(kIdTrack, 0, 0, kIdSector, kSizeCode, workBuffer, kIdSectorSize);
-  if (idBytes != kIdSectorSize || workBuffer[kMarkerOffset] != kMarker) return;
+  if (!CarriesMarker(workBuffer, ReadIdSector(image, workBuffer))) return;
 
   std::printf(kRecognitionMessage);
   Block blocks[kMaxBlocks];

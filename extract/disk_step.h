@@ -11,6 +11,14 @@ namespace d88cut {
 // bounds what one block may span.
 constexpr std::int32_t kWorkBufferSize = 400 * 1024;
 
+// Reads the ID sector of the disk selected in `image` into `buffer` (at
+// least kIdSectorSize bytes long); returns the bytes read, 0 if it is absent.
+std::int32_t ReadIdSector(D88Image& image, std::uint8_t* buffer);
+
+// Whether an ID sector read by ReadIdSector carries the tool's marker: it
+// must be whole, with the marker byte in place.
+bool CarriesMarker(const std::uint8_t* idSector, std::int32_t bytes);
+
 // Looks at the disk selected in `image`: if it carries the marker, prints
 // the recognition message and cuts every block of the block table into its
 // file. A disk without the marker is passed over silently.

@@ -39,6 +39,12 @@ TEST(DirectoryTest, FindsDisksFromTheirSizeFields) {
   EXPECT_STREQ(image.GetDiskName(), "SECOND");
   EXPECT_EQ(image.GetMediaType(), 0x10);
   EXPECT_EQ(image.GetCurrentDisk(), 1);
+  EXPECT_EQ(image.GetDiskStart(), 688);
+  EXPECT_EQ(image.GetDiskSize(), 348848);
+  EXPECT_EQ(image.GetTrackOffset(0), 688);
+  EXPECT_EQ(image.GetTrackOffset(80), 0);
+  EXPECT_EQ(image.GetTrackOffset(164), 0);
+  EXPECT_EQ(image.GetTrackOffset(-1), 0);
   // Disk 1 starts 688 bytes in: its sectors are found through its own table.
   std::uint8_t sector[256];
   EXPECT_EQ(image.ReadSector(0, 0, 0, 1, 1, sector, 256), 256);
@@ -140,6 +146,8 @@ TEST(DirectoryTest, FailedSelectionForgetsTheDisk) {
   ASSERT_TRUE(image.Open(dir.Write("one.d88", disk).c_str()));
   ASSERT_TRUE(image.SelectDisk(0));
   EXPECT_FALSE(image.SelectDisk(1));
+  EXPECT_EQ(image.GetDiskStart(), -1);
+  EXPECT_EQ(image.GetDiskSize(), 0);
   EXPECT_EQ(image.GetMediaType(), -1);
   EXPECT_EQ(image.GetCurrentDisk(), -1);
   EXPECT_STREQ(image.GetDiskName(), "");

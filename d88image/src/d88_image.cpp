@@ -94,3 +94,11 @@ std::int32_t D88Image::GetCurrentDisk() const { return currentDisk_; }
 const char* D88Image::GetDiskName() const { return diskName_; }
 
 std::int32_t D88Image::GetMediaType() const { return mediaType_; }
+
+std::int32_t D88Image::GetDiskStart() const { return diskStart_; }
+
+std::int32_t D88Image::GetDiskSize() const { return diskSize_; }
+
+std::int32_t D88Image::GetTrackOffset(std::int32_t track) const {
+  return track >= 0 && track < d88::kTrackCount ? trackTable_[track] : 0;
+}

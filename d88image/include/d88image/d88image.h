@@ -30,6 +30,12 @@ class D88Image {
   const char* GetDiskName() const;
   // The selected disk's media-type byte, or -1 when none is selected.
   std::int32_t GetMediaType() const;
+  // The selected disk's file offset (-1 after a failed selection), its
+  // disk-size field, and its track-table entry for `track` (0 for an index
+  // outside 0 to 163, as for an absent track).
+  std::int32_t GetDiskStart() const;
+  std::int32_t GetDiskSize() const;
+  std::int32_t GetTrackOffset(std::int32_t track) const;
 
   // Sector numbers at which every track starts and ends, for ReadSectors.
   void SetSectorRange(std::int32_t first, std::int32_t last);

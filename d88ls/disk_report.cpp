@@ -1,0 +1,164 @@
+#include "disk_report.h"
+
+#include <cstdio>
+
+#include "block_table.h"
+#include "d88image/d88_format.h"
+#include "disk_step.h"
+
+namespace d88ls {
+namespace {
+
+// Track listings hold up to this many sectors; a longer one is cut there.
+constexpr std::int32_t kMaxListedSectors = 1024;
+
+const char* MediaName(std::int32_t mediaType) {
+  switch (mediaType) {
+    case 0x00: return " 2D";
+    case 0x10: return " 2DD";
+    case 0x20: return " 2HD";
+    default: return "";
+  }
+}
+
+// Printable ASCII as it is, anything else (and the quote and backslash,
+// which would make the text ambiguous) as \xHH.
+void PrintQuoted(const char* text) {
+  std::putchar('"');
+  for (const char* p = text; *p != '\0'; ++p) {
+    const unsigned char byte = static_cast<unsigned char>(*p);
+    if (byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\') {
+      std::putchar(byte);
+    } else {
+      std::printf("\\x%02X", byte);
+    }
+  }
+  std::putchar('"');
+}
+
+std::int32_t CountTracks(const D88Image& image) {
+  std::int32_t count = 0;
+  for (std::int32_t t = 0; t < d88::kTrackCount; ++t) {
+    if (image.GetTrackOffset(t) != 0) ++count;
+  }
+  return count;
+}
+
+// Prints whether d88cut recognises the disk, and if not, why; returns
+// whether it does.
+bool PrintMarkerState(D88Image& image) {
+  std::uint8_t idSector[d88cut::kIdSectorSize];
+  const std::int32_t bytes = d88cut::ReadIdSector(image, idSector);
+  const bool marked = d88cut::CarriesMarker(idSector, bytes);
+  if (marked) {
+    std::printf("marked\n");
+  } else if (bytes == 0) {
+    std::printf("unmarked: no ID sector\n");
+  } else if (bytes < d88cut::kIdSectorSize) {
+    std::printf("unmarked: short ID sector (%d of %d bytes)\n", static_cast<int>(bytes),
+                static_cast<int>(d88cut::kIdSectorSize));
+  } else {
+    std::printf("unmarked: byte %d is 0x%02X\n", static_cast<int>(d88cut::kMarkerOffset),
+                idSector[d88cut::kMarkerOffset]);
+  }
+  return marked;
+}
+
+// " (C 3 N 2)" for the parts of a sector's ID that differ from its track's.
+void PrintIdDifferences(const std::uint8_t* id, std::int32_t c, std::int32_t h, std::int32_t n) {
+  if (id[0] == c && id[1] == h && id[3] == n) return;
+  const char* separator = "(";
+  const char* names[] = {"C", "H", nullptr, "N"};
+  const std::int32_t expected[] = {c, h, 0, n};
+  const int comparedParts[] = {0, 1, 3};  // R is what the listing shows
+  for (const int part : comparedParts) {
+    if (id[part] == expected[part]) continue;
+    std::printf("%s%s %d", separator, names[part], id[part]);
+    separator = " ";
+  }
+  std::putchar(')');
+}
+
+// One track: its sectors' R numbers in storage order, with C, H or N added
+// where they differ from the track's (C and H from the track index, N from
+// its first sector).
+void PrintTrack(D88Image& image, std::int32_t track) {
+  const std::int32_t c = track >> 1;
+  const std::int32_t h = track & 1;
+  std::printf("  track %d (C %d H %d) at %d: ", static_cast<int>(track), static_cast<int>(c),
+              static_cast<int>(h), static_cast<int>(image.GetTrackOffset(track)));
+  std::uint8_t ids[4 * kMaxListedSectors];
+  const std::int32_t count = image.GetSectorIds(track, ids, sizeof ids) / 4;
+  if (count == 0) {
+    std::printf("no sectors\n");
+    return;
+  }
+  const std::int32_t n = ids[3];
+  // A full buffer may have cut the listing short.
+  const bool full = count == kMaxListedSectors;
+  std::printf("%d%s sector%s, N %d:", static_cast<int>(count), full ? "+" : "",
+              count == 1 ? "" : "s", static_cast<int>(n));
+  for (std::int32_t k = 0; k < count; ++k) {
+    const std::uint8_t* id = ids + 4 * k;
+    std::printf(" %d", id[2]);
+    PrintIdDifferences(id, c, h, n);
+  }
+  std::printf(full ? " ...\n" : "\n");
+}
+
+// One block as d88cut would cut it: "ok", or the first sector of its run
+// that is missing or short.
+void PrintBlock(D88Image& image, const d88cut::Block& block) {
+  static std::uint8_t data[d88cut::kWorkBufferSize];  // as large as d88cut's
+  std::printf("  block %s: track %d (C %d H %d) R %d, %d bytes: ", block.name,
+              static_cast<int>(block.track), static_cast<int>(block.c), static_cast<int>(block.h),
+              static_cast<int>(block.r), static_cast<int>(block.size));
+  const std::int32_t total = block.offset + block.size;
+  const std::int32_t done = image.ReadSectors(block.track, block.c, block.h, block.r, block.n,
+                                              data, total);
+  if (done == total) {
+    std::printf("ok\n");
+    return;
+  }
+  // The run goes through sectors first..last of each track in turn, and
+  // stopped at the chunk after the `done` bytes read in full.
+  const std::int32_t sectorSize = std::int32_t{128} << block.n;
+  const std::int32_t perTrack = d88cut::kLastSector - d88cut::kFirstSector + 1;
+  const std::int32_t step = block.r - d88cut::kFirstSector + done / sectorSize;
+  const std::int32_t track = block.track + step / perTrack;
+  const std::int32_t r = d88cut::kFirstSector + step % perTrack;
+  const std::int32_t chunk = total - done < sectorSize ? total - done : sectorSize;
+  const std::int32_t got = image.ReadSector(track, track >> 1, track & 1, r, block.n, data, chunk);
+  std::printf("%s sector track %d (C %d H %d) R %d", got == 0 ? "missing" : "short",
+              static_cast<int>(track), static_cast<int>(track >> 1), static_cast<int>(track & 1),
+              static_cast<int>(r));
+  if (got != 0) std::printf(" (%d of %d bytes)", static_cast<int>(got), static_cast<int>(chunk));
+  std::putchar('\n');
+}
+
+}  // namespace
+
+void ReportDisk(D88Image& image, std::int32_t index, bool listTracks) {
+  const std::int32_t media = image.GetMediaType();
+  std::printf("disk %d: offset %d, name ", static_cast<int>(index),
+              static_cast<int>(image.GetDiskStart()));
+  PrintQuoted(image.GetDiskName());
+  std::printf(", media 0x%02X%s, size %d, tracks %d, ", static_cast<unsigned>(media & 0xFF),
+              MediaName(media), static_cast<int>(image.GetDiskSize()),
+              static_cast<int>(CountTracks(image)));
+  const bool marked = PrintMarkerState(image);
+
+  if (listTracks) {
+    for (std::int32_t t = 0; t < d88::kTrackCount; ++t) {
+      if (image.GetTrackOffset(t) != 0) PrintTrack(image, t);
+    }
+  }
+
+  if (!marked) return;
+  image.SetSectorRange(d88cut::kFirstSector, d88cut::kLastSector);
+  d88cut::Block blocks[d88cut::kMaxBlocks];
+  const std::int32_t count = d88cut::ListBlocks(blocks);
+  for (std::int32_t i = 0; i < count; ++i) PrintBlock(image, blocks[i]);
+}
+
+}  // namespace d88ls

@@ -1,0 +1,18 @@
+#ifndef D88LS_DISK_REPORT_H
+#define D88LS_DISK_REPORT_H
+
+#include <cstdint>
+
+#include "d88image/d88image.h"
+
+namespace d88ls {
+
+// Prints what the selected disk of `image` (disk number `index`) holds, as
+// lines on standard output: the disk's own line; with `listTracks`, one line
+// per track present; and for a disk that d88cut recognises, one line per
+// block it would write.
+void ReportDisk(D88Image& image, std::int32_t index, bool listTracks);
+
+}  // namespace d88ls
+
+#endif  // D88LS_DISK_REPORT_H

@@ -1,0 +1,146 @@
+// Runs the built d88ls on images from the builder.
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace {
+
+using d88test::Bytes;
+using d88test::Disk;
+using d88test::RunResult;
+
+const char kOpenFailure[] =
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x83\x49\x81\x5b\x83\x76"
+    "\x83\x93\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1.\n";
+
+const std::string kAllBlocksOk =
+    "  block PROG: track 2 (C 1 H 0) R 1, 26624 bytes: ok\n"
+    "  block FMBANK: track 0 (C 0 H 0) R 14, 256 bytes: ok\n"
+    "  block MUS00: track 74 (C 37 H 0) R 1, 1792 bytes: ok\n"
+    "  block MUS01: track 75 (C 37 H 1) R 1, 2816 bytes: ok\n"
+    "  block MUS02: track 76 (C 38 H 0) R 1, 2304 bytes: ok\n"
+    "  block MUS03: track 76 (C 38 H 0) R 10, 1280 bytes: ok\n"
+    "  block MUS04: track 74 (C 37 H 0) R 9, 2048 bytes: ok\n";
+
+class D88lsTest : public ::testing::Test {
+ protected:
+  RunResult List(const Bytes& image, bool tracks = false) {
+    const std::string path = dir_.Write("image.d88", image);
+    if (tracks) return Run({"d88ls", "-t", path});
+    return Run({"d88ls", path});
+  }
+  RunResult Run(const std::vector<std::string>& args) {
+    return d88test::Run(D88LS_PATH, args, dir_.path());
+  }
+  d88test::TempDir dir_;
+};
+
+Disk MarkedDisk(const std::string& name = "GAME") {
+  Disk disk = d88test::MakeStandardDisk(name);
+  d88test::SetMarker(&disk);
+  return disk;
+}
+
+TEST_F(D88lsTest, MarkedDiskShowsEveryBlock) {
+  Disk disk = MarkedDisk();
+  disk.mediaType = 0x20;
+  const RunResult result = List(disk.Build());
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.out,
+            "disk 0: offset 0, name \"GAME\", media 0x20 2HD, size 348848, tracks 80, marked\n" +
+                kAllBlocksOk);
+}
+
+TEST_F(D88lsTest, SaysWhyADiskIsUnmarked) {
+  Disk wrongByte = d88test::MakeStandardDisk("A");
+  d88test::SetMarker(&wrongByte, 0x7F);
+  Disk shortId = MarkedDisk("B");
+  d88test::FindSector(&shortId, 0, 16)->data.resize(200);
+  Disk noId = MarkedDisk("C");
+  noId.tracks[0].pop_back();
+  noId.mediaType = 0x33;
+  const RunResult result =
+      List(d88test::Concat({wrongByte.Build(), shortId.Build(), noId.Build()}));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out,
+            "disk 0: offset 0, name \"A\", media 0x00 2D, size 348848, tracks 80, "
+            "unmarked: byte 254 is 0x7F\n"
+            "disk 1: offset 348848, name \"B\", media 0x00 2D, size 348792, tracks 80, "
+            "unmarked: short ID sector (200 of 256 bytes)\n"
+            "disk 2: offset 697640, name \"C\", media 0x33, size 348576, tracks 80, "
+            "unmarked: no ID sector\n");
+}
+
+TEST_F(D88lsTest, NamesEveryBlockThatCannotBeCut) {
+  Disk disk = MarkedDisk();
+  disk.tracks.erase(75);
+  d88test::FindSector(&disk, 76, 12)->data.resize(100);
+  d88test::FindSector(&disk, 6, 3)->c = 9;  // inside PROG's run
+  const RunResult result = List(disk.Build());
+  EXPECT_EQ(result.out,
+            "disk 0: offset 0, name \"GAME\", media 0x00 2D, size 344340, tracks 79, marked\n"
+            "  block PROG: track 2 (C 1 H 0) R 1, 26624 bytes: "
+            "missing sector track 6 (C 3 H 0) R 3\n"
+            "  block FMBANK: track 0 (C 0 H 0) R 14, 256 bytes: ok\n"
+            "  block MUS00: track 74 (C 37 H 0) R 1, 1792 bytes: ok\n"
+            "  block MUS01: track 75 (C 37 H 1) R 1, 2816 bytes: "
+            "missing sector track 75 (C 37 H 1) R 1\n"
+            "  block MUS02: track 76 (C 38 H 0) R 1, 2304 bytes: ok\n"
+            "  block MUS03: track 76 (C 38 H 0) R 10, 1280 bytes: "
+            "short sector track 76 (C 38 H 0) R 12 (100 of 256 bytes)\n"
+            "  block MUS04: track 74 (C 37 H 0) R 9, 2048 bytes: ok\n");
+}
+
+TEST_F(D88lsTest, TrackListingShowsStorageOrderAndOddIds) {
+  Disk disk;
+  disk.name = "T";
+  for (int k = 0; k < 4; ++k) {
+    d88test::Sector s;
+    s.c = 2;
+    s.h = 1;
+    s.r = static_cast<std::uint8_t>(7 - 2 * k);
+    s.data.assign(16, 0);
+    disk.tracks[5].push_back(s);
+  }
+  disk.tracks[5][1].c = 9;
+  disk.tracks[5][2].n = 3;
+  disk.tracks[5][3].h = 0;
+  disk.tracks[9] = {};
+  disk.trackEntryOverrides[9] = 0x10000;  // beyond the disk
+  const RunResult result = List(disk.Build(), true);
+  EXPECT_EQ(result.out,
+            "disk 0: offset 0, name \"T\", media 0x00 2D, size 816, tracks 2, "
+            "unmarked: no ID sector\n"
+            "  track 5 (C 2 H 1) at 688: 4 sectors, N 1: 7 5(C 9) 3(N 3) 1(H 0)\n"
+            "  track 9 (C 4 H 1) at 65536: no sectors\n");
+}
+
+TEST_F(D88lsTest, NameBytesOutsidePrintableAsciiAreEscaped) {
+  Disk disk = d88test::MakeStandardDisk(std::string("\x83\x66 \"x\\\x01", 7));
+  const RunResult result = List(disk.Build());
+  // 0x66 is 'f'; the quote and the backslash are escaped too.
+  EXPECT_EQ(result.out.substr(0, 51), "disk 0: offset 0, name \"\\x83f \\x22x\\x5C\\x01\", media");
+}
+
+TEST_F(D88lsTest, WrongCommandLineOrImage) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"./d88ls"}, {"./d88ls", "-t"}, {"./d88ls", "-x", "a.d88"}, {"./d88ls", "a", "b"}}) {
+    const RunResult result = Run(args);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Usage: ./d88ls [-t] [d88file]\n");
+    EXPECT_EQ(result.out, "");
+  }
+  const RunResult missing = Run({"d88ls", dir_ / "missing.d88"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, kOpenFailure);
+  const RunResult empty = List({});
+  EXPECT_EQ(empty.status, 0);
+  EXPECT_EQ(empty.out, "no disks: the image is shorter than a disk header\n");
+}
+
+}  // namespace
