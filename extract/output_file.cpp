@@ -81,10 +81,12 @@ bool WriteFileReplacing(const char* name, const std::uint8_t* data, std::int32_t
   }
   // A hidden name beside the target, unique to this process; one left by an
   // earlier process of the same number is stepped around, never reused.
+  static int processId = 0;  // asked once: every file of the run uses it
+  if (processId == 0) processId = ProcessId();
   char tempName[kMaxTempName];
   for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
-    const int length = std::snprintf(tempName, sizeof tempName, ".%s.%d.%d", name, ProcessId(),
-                                     attempt);
+    const int length =
+        std::snprintf(tempName, sizeof tempName, ".%s.%d.%d", name, processId, attempt);
     if (length < 0 || static_cast<std::size_t>(length) >= sizeof tempName) {
       *error = ENAMETOOLONG;
       return false;
