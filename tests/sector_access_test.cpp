@@ -44,27 +44,27 @@ bool GuardedFrom(const Bytes& buffer, std::size_t from) {
                      [](std::uint8_t b) { return b == kGuard; });
 }
 
-TEST_F(SectorAccessTest, RunCrossesTracksHeadsAndCylinders) {
-  Load(d88test::MakeStandardDisk());
-  // Tracks 2 to 7 whole, then sectors 1 to 8 of track 8: 104 sectors.
-  ASSERT_EQ(image_.ReadSectors(2, 1, 0, 1, 1, buffer_.data(), 26624), 26624);
-  EXPECT_EQ(Head(buffer_, 26624), d88test::ExpectedRun(2, 1, 26624));
-  EXPECT_TRUE(GuardedFrom(buffer_, 26624));
-}
-
-TEST_F(SectorAccessTest, RunEndingBeforeTheLastSectorStaysInItsTrack) {
+// Runs read exactly their sectors, in order, and nothing past their length.
+TEST_F(SectorAccessTest, RunsReadTheirSectorsAcrossTracks) {
   Disk disk = d88test::MakeStandardDisk();
-  disk.tracks.erase(77);  // the run must not need the next track
+  disk.tracks.erase(77);  // the run in track 76 must not need the next track
   Load(disk);
-  ASSERT_EQ(image_.ReadSectors(76, 38, 0, 10, 1, buffer_.data(), 1280), 1280);
-  EXPECT_EQ(Head(buffer_, 1280), d88test::ExpectedRun(76, 10, 1280));
-}
-
-TEST_F(SectorAccessTest, ShortLastChunkReadsOnlyWhatIsNeeded) {
-  Load(d88test::MakeStandardDisk());
-  ASSERT_EQ(image_.ReadSectors(0, 0, 0, 1, 1, buffer_.data(), 300), 300);
-  EXPECT_EQ(Head(buffer_, 300), d88test::ExpectedRun(0, 1, 300));
-  EXPECT_TRUE(GuardedFrom(buffer_, 300));
+  struct Run {
+    std::int32_t track, c, h, r, length;
+  };
+  const Run runs[] = {
+      {2, 1, 0, 1, 26624},  // tracks 2 to 7 whole, then sectors 1 to 8 of track 8
+      {76, 38, 0, 10, 1280},  // sectors 10 to 14, inside one track
+      {0, 0, 0, 1, 300},    // a short last chunk: 44 bytes of sector 2
+  };
+  for (const Run& run : runs) {
+    std::fill(buffer_.begin(), buffer_.end(), kGuard);
+    const auto length = static_cast<std::size_t>(run.length);
+    ASSERT_EQ(image_.ReadSectors(run.track, run.c, run.h, run.r, 1, buffer_.data(), run.length),
+              run.length);
+    EXPECT_EQ(Head(buffer_, length), d88test::ExpectedRun(run.track, run.r, run.length));
+    EXPECT_TRUE(GuardedFrom(buffer_, length)) << run.track;
+  }
 }
 
 TEST_F(SectorAccessTest, RunStopsAtAMissingSectorCountingWholeChunks) {

@@ -8,10 +8,10 @@ namespace d88 {
 
 // A read-only image file seen through a window of it held in memory.
 //
-// Walking a track means many 16-byte reads and short skips, and a run of
-// sectors searches each track from its start again for every sector. With
-// the window, all of that costs no system call while it stays within 64 KiB
-// of the file; a read outside it moves the window there.
+// Walking a track means many 16-byte reads at nearby positions, and every
+// sector search starts again at its track's first record. Through the
+// window none of that costs a system call while it stays within 64 KiB of
+// the file; a read outside it moves the window there.
 class ImageStream {
  public:
   ImageStream() = default;
@@ -27,7 +27,6 @@ class ImageStream {
 
   // Moves the read position; nothing is read until the next Read.
   void Seek(std::int64_t position) { position_ = position; }
-  void Skip(std::int32_t count) { position_ += count; }
   // Copies up to `count` bytes from the read position on and advances past
   // them; fewer arrive only where the file ends (or cannot be read).
   std::int32_t Read(std::uint8_t* destination, std::int32_t count);
