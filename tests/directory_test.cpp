@@ -87,7 +87,7 @@ TEST(DirectoryTest, CountsOnlyWholeHeaders) {
   EXPECT_EQ(image.GetDiskCount(), 1);
 }
 
-TEST(DirectoryTest, StopsWhereTheNextPositionLeaves32Bits) {
+TEST(DirectoryTest, PositionsStayWithin32Bits) {
   TempDir dir;
   // A size of 2^32 - 1 decodes as -1: the next disk would start before 0.
   Disk negative;
@@ -97,8 +97,9 @@ TEST(DirectoryTest, StopsWhereTheNextPositionLeaves32Bits) {
   ASSERT_TRUE(image.Open(dir.Write("negative.d88", negative.Build()).c_str()));
   EXPECT_EQ(image.GetDiskCount(), 1);
 
-  // A second header just below 2^31 whose size would carry past 2^31 - 1.
-  // The file is sparse, so it costs no disk space.
+  // A second header just below 2^31 whose size would carry past 2^31 - 1,
+  // with a sector whose data crosses that position and a track whose
+  // position cannot be formed at all. The file is sparse: it costs no space.
   constexpr std::uint32_t kFarStart = 0x7FFFFD00u;
   Disk first;
   first.overrideDiskSize = true;
@@ -106,17 +107,31 @@ TEST(DirectoryTest, StopsWhereTheNextPositionLeaves32Bits) {
   Disk far;
   far.overrideDiskSize = true;
   far.diskSizeField = 0x1000;
+  far.trackEntryOverrides[0] = 0x2C0;   // at 2^31 - 64
+  far.trackEntryOverrides[1] = 0x1000;  // at 2^31 + 0xD00
+  Disk record;
+  d88test::Sector crossing;
+  crossing.data.assign(256, 0x42);
+  record.tracks[0] = {crossing};
+  const Bytes recordBytes = record.Build();
+  const Bytes farBytes = d88test::Concat(
+      {far.Build(), Bytes(16, 0), Bytes(recordBytes.begin() + 688, recordBytes.end())});
   const std::string path = dir.Write("far.d88", first.Build());
   std::filesystem::resize_file(path, kFarStart);
   {
     std::FILE* out = std::fopen(path.c_str(), "ab");
-    const Bytes header = far.Build();
-    ASSERT_EQ(std::fwrite(header.data(), 1, header.size(), out), header.size());
+    ASSERT_EQ(std::fwrite(farBytes.data(), 1, farBytes.size(), out), farBytes.size());
     std::fclose(out);
   }
   ASSERT_TRUE(image.Open(path.c_str()));
   EXPECT_EQ(image.GetDiskCount(), 2);
-  EXPECT_TRUE(image.SelectDisk(1));
+  ASSERT_TRUE(image.SelectDisk(1));
+  std::uint8_t sector[256];
+  // Nothing is read past position 2^31 - 1: 47 of the 256 bytes.
+  EXPECT_EQ(image.ReadSector(0, 0, 0, 1, 1, sector, 256), 47);
+  EXPECT_EQ(image.GetSectorIds(0, sector, 16), 4);
+  EXPECT_EQ(image.ReadSector(1, 0, 0, 1, 1, sector, 256), 0);
+  EXPECT_EQ(image.GetSectorIds(1, sector, 16), 0);
 }
 
 TEST(DirectoryTest, NameIsAtMostSixteenCharactersUpToTheFirstNul) {

@@ -2,13 +2,10 @@
 
 #include <cstdint>
 #include <cstring>
-#include <limits>
 
 #include "d88image/d88image.h"
 
 namespace {
-
-constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
 // Reads the whole disk header at `position`; a short read or a read error
 // counts as "no header there".
@@ -46,9 +43,7 @@ bool D88Image::Open(const char* path) {
     if (!ReadDiskHeader(stream_, position, header)) break;
     ++diskCount_;
     const std::int32_t diskSize = d88::DecodeU32Le(header + d88::kDiskSizeOffset);
-    if (diskSize > 0 && diskSize > kInt32Max - position) break;
-    position += diskSize;
-    if (position < 0) break;
+    if (!d88::AddToPosition(position, diskSize, &position)) break;
   }
   return true;
 }

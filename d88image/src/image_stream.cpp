@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <climits>
 #include <cstring>
 
 #ifdef _WIN32
@@ -22,7 +21,8 @@ namespace {
 
 // Windows start on a 4 KiB boundary, so that a track just before the
 // position that moved the window is usually still inside it.
-constexpr std::int64_t kWindowAlignment = 4096;
+constexpr std::int32_t kWindowAlignment = 4096;
+constexpr std::int32_t kInt32Max = 0x7FFFFFFF;
 
 }  // namespace
 
@@ -53,25 +53,25 @@ void ImageStream::Close() {
   windowLength_ = 0;
 }
 
-bool ImageStream::MoveWindowTo(std::int64_t position) {
+bool ImageStream::MoveWindowTo(std::int32_t position) {
   windowStart_ = position - position % kWindowAlignment;
   windowLength_ = 0;
-  if (windowStart_ > LONG_MAX || std::fseek(file_, static_cast<long>(windowStart_), SEEK_SET) != 0) {
-    return false;
-  }
+  if (std::fseek(file_, windowStart_, SEEK_SET) != 0) return false;
   windowLength_ = static_cast<std::int32_t>(std::fread(window_, 1, sizeof window_, file_));
-  return position < windowStart_ + windowLength_;
+  return position - windowStart_ < windowLength_;
 }
 
 std::int32_t ImageStream::Read(std::uint8_t* destination, std::int32_t count) {
   if (file_ == nullptr || position_ < 0) return 0;
+  if (count > kInt32Max - position_) count = kInt32Max - position_;
   std::int32_t done = 0;
   while (done < count) {
-    const bool inWindow = position_ >= windowStart_ && position_ < windowStart_ + windowLength_;
+    // Differences from the window's start, so that no sum can overflow.
+    const bool inWindow =
+        position_ >= windowStart_ && position_ - windowStart_ < windowLength_;
     if (!inWindow && !MoveWindowTo(position_)) break;
-    const std::int64_t available = windowStart_ + windowLength_ - position_;
-    const std::int32_t part =
-        available < count - done ? static_cast<std::int32_t>(available) : count - done;
+    const std::int32_t available = windowLength_ - (position_ - windowStart_);
+    const std::int32_t part = available < count - done ? available : count - done;
     std::memcpy(destination + done, window_ + (position_ - windowStart_),
                 static_cast<std::size_t>(part));
     done += part;

@@ -16,7 +16,7 @@ struct D88Image::RecordHeader {
   std::uint8_t id[4];  // C, H, R, N
   std::int32_t sectorsInTrack;
   std::int32_t dataSize;
-  std::int64_t dataPosition;  // file position of the data after the header
+  std::int32_t dataPosition;  // file position of the data after the header
 
   bool Matches(std::int32_t c, std::int32_t h, std::int32_t r, std::int32_t n) const {
     return id[0] == c && id[1] == h && id[2] == r && id[3] == n;
@@ -34,8 +34,10 @@ struct D88Image::RecordHeader {
 // listing of IDs does not.
 struct D88Image::TrackWalk {
   bool endsAtCountZero;
-  std::int32_t index = -1;  // position of the record last read, from 0
-  std::int64_t next = 0;    // file position of the next header
+  // Position of the record last read, from 0. Every record moves `next` on
+  // by 16 bytes or more within 32 bits, so this stays far below 2^31.
+  std::int32_t index = -1;
+  std::int32_t next = 0;  // file position of the next header
   bool ended = false;
 };
 
@@ -47,16 +49,11 @@ bool D88Image::StartWalk(std::int32_t track, TrackWalk* walk) {
   if (track < 0 || track >= d88::kTrackCount) return false;
   const std::int32_t entry = trackTable_[track];
   if (entry == 0 || entry > diskSize_) return false;
-  // Formed in 64 bits so that the sum itself cannot overflow.
-  const std::int64_t position = std::int64_t{diskStart_} + entry;
-  if (position < 0 || position > kInt32Max) return false;
-  walk->next = position;
-  return true;
+  return d88::AddToPosition(diskStart_, entry, &walk->next);
 }
 
 bool D88Image::NextRecord(TrackWalk* walk, RecordHeader* header) {
-  // A position past 2^31 - 1 would take a file of tens of gigabytes.
-  if (walk->ended || walk->index == kInt32Max - 1) return false;
+  if (walk->ended) return false;
   std::uint8_t bytes[d88::kSectorHeaderSize];
   stream_.Seek(walk->next);
   if (stream_.Read(bytes, d88::kSectorHeaderSize) != d88::kSectorHeaderSize) return false;
@@ -65,9 +62,11 @@ bool D88Image::NextRecord(TrackWalk* walk, RecordHeader* header) {
   header->dataSize = d88::DecodeU16Le(bytes + d88::kDataSizeOffset);
   ++walk->index;
   if (walk->endsAtCountZero && header->sectorsInTrack == 0) return false;
-  header->dataPosition = walk->next + d88::kSectorHeaderSize;
-  walk->next = header->dataPosition + header->dataSize;
-  walk->ended = walk->index == header->sectorsInTrack - 1;
+  // A whole header was read, so its data starts within 32 bits; a record
+  // whose data reaches past them has no record after it.
+  if (!d88::AddToPosition(walk->next, d88::kSectorHeaderSize, &header->dataPosition)) return false;
+  walk->ended = walk->index == header->sectorsInTrack - 1 ||
+                !d88::AddToPosition(header->dataPosition, header->dataSize, &walk->next);
   return true;
 }
 

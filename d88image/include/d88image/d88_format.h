@@ -63,6 +63,16 @@ constexpr std::int32_t DecodeU32Le(const std::uint8_t* bytes) {
   return static_cast<std::int32_t>(value - 0x80000000u) - 0x7FFFFFFF - 1;
 }
 
+// Positions in an image are 32-bit. Adds an offset to a position, failing
+// (without overflowing) where the sum would leave 0 ... 2^31 - 1.
+constexpr bool AddToPosition(std::int32_t position, std::int32_t offset, std::int32_t* sum) {
+  if (offset > 0 ? position > 0x7FFFFFFF - offset : position < -0x7FFFFFFF - 1 - offset) {
+    return false;
+  }
+  *sum = position + offset;
+  return *sum >= 0;
+}
+
 }  // namespace d88
 
 #endif  // D88IMAGE_D88_FORMAT_H

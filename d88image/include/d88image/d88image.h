@@ -12,7 +12,9 @@
 // starts (at most 64), and holds the header of one selected disk. Sector
 // reads work on the selected disk. Every outcome is reported through the
 // result: a success flag or a count of bytes, 0 meaning nothing. The class
-// never prints and never throws.
+// never prints and never throws. It allocates nothing: an instance holds a
+// 64 KiB window of the file, so give it static or heap storage where stacks
+// are small.
 class D88Image {
  public:
   D88Image();

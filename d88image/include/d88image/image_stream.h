@@ -26,18 +26,19 @@ class ImageStream {
   bool IsOpen() const { return file_ != nullptr; }
 
   // Moves the read position; nothing is read until the next Read.
-  void Seek(std::int64_t position) { position_ = position; }
+  void Seek(std::int32_t position) { position_ = position; }
   // Copies up to `count` bytes from the read position on and advances past
-  // them; fewer arrive only where the file ends (or cannot be read).
+  // them; fewer arrive only where the file ends (or cannot be read), or where
+  // the read would pass position 2^31 - 1, beyond which nothing is read.
   std::int32_t Read(std::uint8_t* destination, std::int32_t count);
 
  private:
   static constexpr std::int32_t kWindowSize = 64 * 1024;
-  bool MoveWindowTo(std::int64_t position);
+  bool MoveWindowTo(std::int32_t position);
 
   std::FILE* file_ = nullptr;
-  std::int64_t position_ = 0;
-  std::int64_t windowStart_ = 0;
+  std::int32_t position_ = 0;
+  std::int32_t windowStart_ = 0;
   std::int32_t windowLength_ = 0;
   std::uint8_t window_[kWindowSize];
 };
