@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "d88image/d88_format.h"
+
 #ifdef _WIN32
 #define D88_FSTAT _fstat
 #define D88_STAT_STRUCT struct _stat
@@ -22,7 +24,6 @@ namespace {
 // Windows start on a 4 KiB boundary, so that a track just before the
 // position that moved the window is usually still inside it.
 constexpr std::int32_t kWindowAlignment = 4096;
-constexpr std::int32_t kInt32Max = 0x7FFFFFFF;
 
 }  // namespace
 

@@ -1,13 +1,12 @@
 // D88Image: reading sectors of the selected disk.
 
 #include <cstdint>
-#include <limits>
 
 #include "d88image/d88image.h"
 
 namespace {
 
-constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+using d88::kInt32Max;
 constexpr std::int32_t kIdValues = 256;  // each ID byte is 0 to 255
 
 }  // namespace

@@ -26,8 +26,13 @@
 // 32-bit integer once decoded, so a u32 with its top bit set is negative.
 
 #include <cstdint>
+#include <limits>
 
 namespace d88 {
+
+// The range every offset, size and count is held in.
+constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kInt32Min = std::numeric_limits<std::int32_t>::min();
 
 constexpr std::int32_t kMaxDisks = 64;
 constexpr std::int32_t kTrackCount = 164;
@@ -60,13 +65,13 @@ constexpr std::int32_t DecodeU32Le(const std::uint8_t* bytes) {
   // Values of 2^31 and above become negative (two's complement), spelled out
   // so that the conversion is defined in C++17 too.
   if (value <= 0x7FFFFFFFu) return static_cast<std::int32_t>(value);
-  return static_cast<std::int32_t>(value - 0x80000000u) - 0x7FFFFFFF - 1;
+  return static_cast<std::int32_t>(value - 0x80000000u) + kInt32Min;
 }
 
 // Positions in an image are 32-bit. Adds an offset to a position, failing
 // (without overflowing) where the sum would leave 0 ... 2^31 - 1.
 constexpr bool AddToPosition(std::int32_t position, std::int32_t offset, std::int32_t* sum) {
-  if (offset > 0 ? position > 0x7FFFFFFF - offset : position < -0x7FFFFFFF - 1 - offset) {
+  if (offset > 0 ? position > kInt32Max - offset : position < kInt32Min - offset) {
     return false;
   }
   *sum = position + offset;
