@@ -7,6 +7,8 @@
 #include "d88image/d88image.h"
 #include "disk_report.h"
 #include "messages.h"
+#include "process.h"
+#include "standard_output.h"
 
 namespace {
 
@@ -14,7 +16,10 @@ D88Image image;
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
+int main(int rawArgc, char* rawArgv[]) {
+  d88cut::PrepareProcess();
+  int argc = 0;
+  char** argv = d88cut::Utf8Arguments(rawArgc, rawArgv, &argc);
   const bool listTracks = argc == 3 && std::strcmp(argv[1], "-t") == 0;
   if (argc != (listTracks ? 3 : 2) || (!listTracks && argv[1][0] == '-' && argv[1][1] != '\0')) {
     std::fprintf(stderr, "Usage: %s [-t] [d88file]\n", argc > 0 && argv[0] ? argv[0] : "d88ls");
@@ -30,5 +35,5 @@ int main(int argc, char* argv[]) {
     image.SelectDisk(i);
     d88ls::ReportDisk(image, i, listTracks);
   }
-  return 0;
+  return d88cut::FinishStandardOutput("d88ls") ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include "block_table.h"
 #include "messages.h"
 #include "output_file.h"
+#include "standard_output.h"
 
 namespace d88cut {
 namespace {
@@ -23,10 +24,12 @@ bool Extract(D88Image& image, const char* name, std::int32_t track, std::int32_t
   const std::int32_t total = offset + size;
   if (image.ReadSectors(track, c, h, r, n, workBuffer, total) != total) return false;
 
+  // The line goes out before the file is created, so that whoever reads the
+  // output sees what was being cut even if the run ends there.
   std::printf("cutting ... %s\n", name);
+  FlushStandardOutput();
   int error = 0;
   if (!WriteFileReplacing(name, workBuffer + offset, size, &error)) {
-    std::fflush(stdout);  // keep the error after the line it belongs to
     std::fprintf(stderr, "d88cut: cannot write %s: %s\n", name, std::strerror(error));
     outputFailed = true;
     return false;
@@ -47,6 +50,7 @@ void ProcessDisk(D88Image& image) {
   if (!CarriesMarker(workBuffer, ReadIdSector(image, workBuffer))) return;
 
   std::printf(kRecognitionMessage);
+  FlushStandardOutput();
   Block blocks[kMaxBlocks];
   const std::int32_t count = ListBlocks(blocks);
   // A block that cannot be read is skipped; the later ones are still tried.

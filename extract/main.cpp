@@ -6,6 +6,8 @@
 #include "d88image/d88image.h"
 #include "disk_step.h"
 #include "messages.h"
+#include "process.h"
+#include "standard_output.h"
 
 namespace {
 
@@ -15,11 +17,14 @@ D88Image image;
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  if (argc != 2) {
+  d88cut::PrepareProcess();
+  int count = 0;
+  char** arguments = d88cut::Utf8Arguments(argc, argv, &count);
+  if (count != 2) {
     std::fprintf(stderr, "Usage: %s [d88file]\n", argc > 0 && argv[0] ? argv[0] : "d88cut");
     return 1;
   }
-  if (!image.Open(argv[1])) {
+  if (!image.Open(arguments[1])) {
     std::fprintf(stderr, kOpenFailureMessage);
     return 1;
   }
@@ -30,5 +35,6 @@ int main(int argc, char* argv[]) {
     image.SelectDisk(i);
     d88cut::ProcessDisk(image);
   }
-  return d88cut::AnyOutputFailed() ? 1 : 0;
+  const bool outputWritten = d88cut::FinishStandardOutput("d88cut");
+  return outputWritten && !d88cut::AnyOutputFailed() ? 0 : 1;
 }

@@ -1,7 +1,6 @@
 // Runs the tool's disk step, as d88cut does, over every disk of the input,
 // writing its files into a scratch folder.
 
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -10,27 +9,25 @@
 
 #include "d88image/d88image.h"
 #include "disk_step.h"
+#include "scratch_folder.h"
 
 namespace {
 
 // The disk step writes into the current folder; the fuzzer's own files
 // (corpus, crash reports) stay where it was started.
-char scratch[] = "/tmp/d88_disk_step_fuzzer.XXXXXX";
 char startFolder[4096];
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  if (mkdtemp(scratch) == nullptr || getcwd(startFolder, sizeof startFolder) == nullptr) {
-    std::abort();
-  }
+  if (getcwd(startFolder, sizeof startFolder) == nullptr) std::abort();
   // The messages are not what is under test.
   if (std::freopen("/dev/null", "w", stdout) == nullptr) std::abort();
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (chdir(scratch) != 0) std::abort();
+  if (chdir(ScratchFolder()) != 0) std::abort();
   std::FILE* out = std::fopen("input.d88", "wb");
   if (out == nullptr) std::abort();
   if (size > 0 && std::fwrite(data, 1, size, out) != size) std::abort();

@@ -5,7 +5,6 @@
 // so that AddressSanitizer sees any write past it.
 
 #include <fuzzer/FuzzedDataProvider.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -15,12 +14,13 @@
 #include <vector>
 
 #include "d88image/d88image.h"
+#include "scratch_folder.h"
 
 namespace {
 
 // The image goes to a file, since the reader opens a path.
 const std::string& ImagePath() {
-  static const std::string path = "/tmp/d88_reader_fuzzer." + std::to_string(getpid()) + ".d88";
+  static const std::string path = std::string(ScratchFolder()) + "/input.d88";
   return path;
 }
 

@@ -11,11 +11,8 @@ namespace {
 
 using d88test::Bytes;
 using d88test::Disk;
+using d88test::kOpenFailure;
 using d88test::RunResult;
-
-const char kOpenFailure[] =
-    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x83\x49\x81\x5b\x83\x76"
-    "\x83\x93\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1.\n";
 
 const std::string kAllBlocksOk =
     "  block PROG: track 2 (C 1 H 0) R 1, 26624 bytes: ok\n"

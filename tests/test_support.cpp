@@ -1,19 +1,26 @@
 #include "test_support.h"
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 
 namespace d88test {
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "d88test.XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  // create_directory reports whether it made the folder, so a name that is
+  // taken is never shared.
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path candidate = base / ("d88test." + std::to_string(random()));
+    if (std::filesystem::create_directory(candidate)) {
+      path_ = candidate.generic_string();
+      return;
+    }
+  }
+  throw std::runtime_error("cannot make a temporary folder");
 }
 
 TempDir::~TempDir() {
@@ -30,34 +37,13 @@ std::string TempDir::Write(const std::string& name, const Bytes& bytes) const {
   return file;
 }
 
-RunResult Run(const std::string& program, const std::vector<std::string>& args,
-              const std::string& cwd) {
-  TempDir capture;
-  const std::string outPath = capture / "out";
-  const std::string errPath = capture / "err";
-  const pid_t child = fork();
-  if (child < 0) throw std::runtime_error("fork failed");
-  if (child == 0) {
-    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(cwd.c_str()) != 0) {
-      _exit(127);
-    }
-    std::vector<char*> argv;
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
+std::vector<std::string> FilesIn(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    names.push_back(entry.path().filename().string());
   }
-  int wstatus = 0;
-  if (waitpid(child, &wstatus, 0) != child) throw std::runtime_error("waitpid failed");
-  RunResult result;
-  result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-  const Bytes out = ReadFile(outPath);
-  const Bytes err = ReadFile(errPath);
-  result.out.assign(out.begin(), out.end());
-  result.err.assign(err.begin(), err.end());
-  return result;
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace d88test

@@ -8,6 +8,14 @@
 
 namespace d88test {
 
+// The tools' Shift_JIS messages, byte for byte.
+constexpr char kOpenFailure[] =
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x83\x49\x81\x5b\x83\x76"
+    "\x83\x93\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1.\n";
+constexpr char kRecognised[] =
+    "\x83\x66\x83\x42\x83\x58\x83\x4e\x81\x75\x8f\xe3\x81\x76\x82\xf0"
+    "\x94\x46\x8e\xaf\x82\xb5\x82\xdc\x82\xb5\x82\xbd.\n";
+
 // A fresh folder that is removed with everything in it at the end of scope.
 class TempDir {
  public:
@@ -25,16 +33,26 @@ class TempDir {
   std::string path_;
 };
 
+// The names in a folder, sorted.
+std::vector<std::string> FilesIn(const std::string& dir);
+
 struct RunResult {
   int status = -1;  // exit status, or -1 if the program did not exit normally
+  // What the program wrote. Where text streams end lines in CR LF, each CR
+  // LF reads as LF here and a bare LF as "<bare LF>\n", so that a program
+  // that forgets the platform's line ends fails the comparison.
   std::string out;
   std::string err;
 };
 
-// Runs `program` with `args` (argv[0] included) in folder `cwd`, capturing
-// its standard output and standard error.
+// Runs `program` with `args` (argv[0] included; UTF-8) in folder `cwd`,
+// capturing its standard output and standard error (process_runner_*.cpp).
 RunResult Run(const std::string& program, const std::vector<std::string>& args,
               const std::string& cwd);
+
+// The process's limit on open files, where the system has one: returns the
+// limit it replaces, or -1 (and changes nothing) where there is none.
+int SetOpenFileLimit(int limit);
 
 }  // namespace d88test
 

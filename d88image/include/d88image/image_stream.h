@@ -2,7 +2,6 @@
 #define D88IMAGE_IMAGE_STREAM_H
 
 #include <cstdint>
-#include <cstdio>
 
 namespace d88 {
 
@@ -19,11 +18,13 @@ class ImageStream {
   ImageStream(const ImageStream&) = delete;
   ImageStream& operator=(const ImageStream&) = delete;
 
-  // Opens `path` for binary reading, closing any file open before. Only a
-  // regular file qualifies: a folder opens on some systems but is no image.
+  // Opens `path` for reading, closing any file open before. Only a regular
+  // file qualifies: a folder, device, FIFO or socket is no image, and opening
+  // one never waits (for a FIFO's writer, say). On Windows `path` is UTF-8;
+  // elsewhere it is passed to the system unchanged.
   bool Open(const char* path);
   void Close();
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return file_ != kNoFile; }
 
   // Moves the read position; nothing is read until the next Read.
   void Seek(std::int32_t position) { position_ = position; }
@@ -34,9 +35,11 @@ class ImageStream {
 
  private:
   static constexpr std::int32_t kWindowSize = 64 * 1024;
+  // The system's handle of the open file (a descriptor or a HANDLE).
+  static constexpr std::intptr_t kNoFile = -1;
   bool MoveWindowTo(std::int32_t position);
 
-  std::FILE* file_ = nullptr;
+  std::intptr_t file_ = kNoFile;
   std::int32_t position_ = 0;
   std::int32_t windowStart_ = 0;
   std::int32_t windowLength_ = 0;

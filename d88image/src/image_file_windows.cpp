@@ -1,0 +1,59 @@
+// The reader's file operations on Windows. Paths arrive as UTF-8 and go to
+// the system as UTF-16, so that every name the file system can hold opens,
+// whatever the ANSI code page.
+
+#include <windows.h>
+
+#include "image_file.h"
+
+namespace d88 {
+namespace {
+
+// The longest path the system takes, in UTF-16 units with its terminator.
+constexpr int kMaxWidePath = 32768;
+
+}  // namespace
+
+std::intptr_t OpenRegularFile(const char* path) {
+  static wchar_t widePath[kMaxWidePath];
+  if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, widePath, kMaxWidePath) == 0) {
+    return -1;
+  }
+  // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open; a device (NUL,
+  // CON) or a pipe opens at once and is told apart by its type.
+  const HANDLE file = CreateFileW(widePath, GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return -1;
+  BY_HANDLE_FILE_INFORMATION information;
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &information) ||
+      (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    CloseHandle(file);
+    return -1;
+  }
+  return reinterpret_cast<std::intptr_t>(file);
+}
+
+std::int32_t ReadFileAt(std::intptr_t file, std::int32_t position, std::uint8_t* buffer,
+                        std::int32_t count) {
+  std::int32_t done = 0;
+  while (done < count) {
+    // A synchronous handle reads at the offset the OVERLAPPED names.
+    const ULONGLONG at = static_cast<ULONGLONG>(position) + static_cast<ULONGLONG>(done);
+    OVERLAPPED where = {};
+    where.Offset = static_cast<DWORD>(at);
+    where.OffsetHigh = static_cast<DWORD>(at >> 32);
+    DWORD part = 0;
+    if (!ReadFile(reinterpret_cast<HANDLE>(file), buffer + done,
+                  static_cast<DWORD>(count - done), &part, &where) ||
+        part == 0) {
+      break;
+    }
+    done += static_cast<std::int32_t>(part);
+  }
+  return done;
+}
+
+void CloseFile(std::intptr_t file) { CloseHandle(reinterpret_cast<HANDLE>(file)); }
+
+}  // namespace d88

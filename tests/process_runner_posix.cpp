@@ -1,0 +1,53 @@
+// Runs a program for the tests, and sets process limits, on POSIX systems.
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+#include "test_support.h"
+
+namespace d88test {
+
+RunResult Run(const std::string& program, const std::vector<std::string>& args,
+              const std::string& cwd) {
+  TempDir capture;
+  const std::string outPath = capture / "out";
+  const std::string errPath = capture / "err";
+  const pid_t child = fork();
+  if (child < 0) throw std::runtime_error("fork failed");
+  if (child == 0) {
+    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(cwd.c_str()) != 0) {
+      _exit(127);
+    }
+    std::vector<char*> argv;
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  int wstatus = 0;
+  if (waitpid(child, &wstatus, 0) != child) throw std::runtime_error("waitpid failed");
+  RunResult result;
+  result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+  const Bytes out = ReadFile(outPath);
+  const Bytes err = ReadFile(errPath);
+  result.out.assign(out.begin(), out.end());
+  result.err.assign(err.begin(), err.end());
+  return result;
+}
+
+int SetOpenFileLimit(int limit) {
+  rlimit saved{};
+  if (getrlimit(RLIMIT_NOFILE, &saved) != 0) return -1;
+  rlimit changed = saved;
+  changed.rlim_cur = static_cast<rlim_t>(limit);
+  if (setrlimit(RLIMIT_NOFILE, &changed) != 0) return -1;
+  return static_cast<int>(saved.rlim_cur);
+}
+
+}  // namespace d88test
