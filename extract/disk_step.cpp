@@ -24,10 +24,8 @@ bool Extract(D88Image& image, const char* name, std::int32_t track, std::int32_t
   const std::int32_t total = offset + size;
   if (image.ReadSectors(track, c, h, r, n, workBuffer, total) != total) return false;
 
-  // The line goes out before the file is created, so that whoever reads the
-  // output sees what was being cut even if the run ends there.
-  std::printf("cutting ... %s\n", name);
-  FlushStandardOutput();
+  // The line goes out before the file is created.
+  PrintNow("cutting ... %s\n", name);
   int error = 0;
   if (!WriteFileReplacing(name, workBuffer + offset, size, &error)) {
     std::fprintf(stderr, "d88cut: cannot write %s: %s\n", name, std::strerror(error));
@@ -49,8 +47,7 @@ void ProcessDisk(D88Image& image) {
   image.SetSectorRange(kFirstSector, kLastSector);
   if (!CarriesMarker(workBuffer, ReadIdSector(image, workBuffer))) return;
 
-  std::printf(kRecognitionMessage);
-  FlushStandardOutput();
+  PrintNow(kRecognitionMessage);
   Block blocks[kMaxBlocks];
   const std::int32_t count = ListBlocks(blocks);
   // A block that cannot be read is skipped; the later ones are still tried.

@@ -1,6 +1,7 @@
 #include "standard_output.h"
 
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -9,18 +10,36 @@ namespace {
 
 int firstError = 0;
 
+void Keep(int error) {
+  if (firstError == 0) firstError = error != 0 ? error : EIO;
+}
+
+// A write that fails sets the stream's error flag and errno. Some C
+// run-times fail in the print itself and then flush nothing, others fail in
+// the flush, so errno is looked at after each: `printError` is what the
+// print left.
+void Flush(int printError) {
+  errno = 0;
+  if (std::fflush(stdout) != 0) {
+    Keep(errno);
+  } else if (std::ferror(stdout)) {
+    Keep(printError);
+  }
+}
+
 }  // namespace
 
-void FlushStandardOutput() {
-  // A failed write leaves its reason in errno and the stream's error flag
-  // set; the flush that met it, or the print before, set both.
+void PrintNow(const char* format, ...) {
+  std::va_list arguments;
+  va_start(arguments, format);
   errno = 0;
-  const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout);
-  if (failed && firstError == 0) firstError = errno != 0 ? errno : EIO;
+  std::vprintf(format, arguments);
+  va_end(arguments);
+  Flush(errno);
 }
 
 bool FinishStandardOutput(const char* program) {
-  FlushStandardOutput();
+  Flush(errno);
   if (firstError == 0) return true;
   std::fprintf(stderr, "%s: write error: %s\n", program, std::strerror(firstError));
   return false;

@@ -3,10 +3,10 @@
 
 namespace d88cut {
 
-// Sends what was printed so far to standard output now, so that a reader of
-// a pipe or a log sees it even if the run is then killed. The first failure
-// is kept for FinishStandardOutput.
-void FlushStandardOutput();
+// Formatted output to standard output, sent out at once, so that a reader
+// of a pipe or a log sees it even if the run is then killed. The first
+// failure to write it is kept for FinishStandardOutput.
+void PrintNow(const char* format, ...);
 
 // Flushes standard output one last time. If any of it could not be written,
 // says "<program>: write error: <reason>" on standard error and returns

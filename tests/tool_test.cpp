@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "block_table.h"
+#include "output_file.h"
+#include "output_file_system.h"
 #include "test_support.h"
 
 namespace {
@@ -82,7 +84,9 @@ TEST_F(ToolTest, WrongArgumentCountPrintsUsageNamingTheProgram) {
 }
 
 TEST_F(ToolTest, ImageThatCannotBeOpenedFails) {
-  for (const std::string& path : {images_ / "missing.d88", images_.path()}) {
+  // NUL and CON are devices on Windows, missing files elsewhere.
+  for (const std::string& path : {images_ / "missing.d88", images_.path(), std::string("NUL"),
+                                  std::string("CON")}) {
     const RunResult result = RunArgs({"d88cut", path});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, kOpenFailure);
@@ -125,6 +129,16 @@ TEST_F(ToolTest, RecognisedDiskYieldsSevenFiles) {
   ExpectBlockFiles({kAllFiles, kAllFiles + 7});
   // MUS04 is sectors 9 to 16 of track 74 and nothing of track 75.
   EXPECT_EQ(Output("MUS04"), d88test::ExpectedRun(74, 9, 2048));
+}
+
+// Any name the file system holds: on Windows this one is outside most ANSI
+// code pages.
+TEST_F(ToolTest, ImagePathMayHoldAnyCharacter) {
+  const RunResult result = RunArgs(
+      {"d88cut", images_.Write("\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88.d88", MarkedDisk().Build())});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, kAllBlocksOutput);
+  ExpectBlockFiles({kAllFiles, kAllFiles + 7});
 }
 
 TEST_F(ToolTest, UnreadableBlockIsSkippedAndItsOldFileKept) {
@@ -233,6 +247,22 @@ TEST_F(ToolTest, OutputReplacesOldFilesAndLinksWithoutWritingThrough) {
   if (!linked) GTEST_SKIP() << "no symbolic link could be made here: " << error.message();
   EXPECT_EQ(d88test::ReadFile(images_ / "victim"), Bytes{'v'});
   EXPECT_FALSE(std::filesystem::is_symlink(work_ / "FMBANK"));
+}
+
+// A temporary name that is taken, as by an earlier process of the same
+// number, is stepped around and kept; only an exclusive create notices it.
+TEST_F(ToolTest, TakenTemporaryNameIsSteppedAround) {
+  const std::string taken = ".PROG." + std::to_string(d88cut::ProcessId()) + ".0";
+  d88test::WriteFile(work_ / taken, {'t', 'a', 'k', 'e', 'n'});
+  const std::filesystem::path start = std::filesystem::current_path();
+  std::filesystem::current_path(work_.path());
+  int error = 0;
+  const std::uint8_t data[] = {'n', 'e', 'w'};
+  EXPECT_TRUE(d88cut::WriteFileReplacing("PROG", data, 3, &error)) << error;
+  std::filesystem::current_path(start);
+  EXPECT_EQ(Output("PROG"), (Bytes{'n', 'e', 'w'}));
+  EXPECT_EQ(Output(taken), (Bytes{'t', 'a', 'k', 'e', 'n'}));
+  EXPECT_EQ(FilesIn(work_.path()), Sorted({taken, "PROG"}));
 }
 
 TEST_F(ToolTest, OutputThatCannotBeWrittenIsReportedAndTheRestStillCut) {

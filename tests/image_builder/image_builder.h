@@ -59,6 +59,7 @@ Sector* FindSector(Disk* disk, std::int32_t track, std::int32_t r);
 Bytes ExpectedRun(std::int32_t track, std::int32_t r, std::int32_t size);
 
 Bytes Concat(const std::vector<Bytes>& parts);
+// Paths in UTF-8.
 void WriteFile(const std::string& path, const Bytes& bytes);
 Bytes ReadFile(const std::string& path);
 
