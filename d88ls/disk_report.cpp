@@ -44,22 +44,27 @@ std::int32_t CountTracks(const D88Image& image) {
   return count;
 }
 
-// Prints whether d88cut recognises the disk, and if not, why; returns
-// whether it does.
+// Prints whether d88cut recognises the disk, and if not, why, naming the
+// sector it reads and what it looks for there; returns whether it does.
 bool PrintMarkerState(D88Image& image) {
   std::uint8_t idSector[d88cut::kIdSectorSize];
   const std::int32_t bytes = d88cut::ReadIdSector(image, idSector);
   const bool marked = d88cut::CarriesMarker(idSector, bytes);
+  const int size = static_cast<int>(d88cut::kIdSectorSize);
+  const int track = static_cast<int>(d88cut::kIdTrack);
+  const int r = static_cast<int>(d88cut::kIdSector);
+  const int n = static_cast<int>(d88cut::kSizeCode);
   if (marked) {
     std::printf("marked\n");
   } else if (bytes == 0) {
-    std::printf("unmarked: no ID sector\n");
+    std::printf("unmarked: no sector C 0 H 0 R %d N %d on track %d\n", r, n, track);
   } else if (bytes < d88cut::kIdSectorSize) {
-    std::printf("unmarked: short ID sector (%d of %d bytes)\n", static_cast<int>(bytes),
-                static_cast<int>(d88cut::kIdSectorSize));
+    std::printf("unmarked: sector C 0 H 0 R %d N %d on track %d is short (%d of %d bytes)\n", r,
+                n, track, static_cast<int>(bytes), size);
   } else {
-    std::printf("unmarked: byte %d is 0x%02X\n", static_cast<int>(d88cut::kMarkerOffset),
-                idSector[d88cut::kMarkerOffset]);
+    std::printf("unmarked: byte %d of sector C 0 H 0 R %d N %d on track %d is 0x%02X, not 0x%02X ('%c')\n",
+                static_cast<int>(d88cut::kMarkerOffset), r, n, track,
+                idSector[d88cut::kMarkerOffset], d88cut::kMarker, d88cut::kMarker);
   }
   return marked;
 }

@@ -66,11 +66,32 @@ TEST_F(D88lsTest, SaysWhyADiskIsUnmarked) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out,
             "disk 0: offset 0, name \"A\", media 0x00 2D, size 348848, tracks 80, "
-            "unmarked: byte 254 is 0x7F\n"
+            "unmarked: byte 254 of sector C 0 H 0 R 16 N 1 on track 0 is 0x7F, not 0x41 ('A')\n"
             "disk 1: offset 348848, name \"B\", media 0x00 2D, size 348792, tracks 80, "
-            "unmarked: short ID sector (200 of 256 bytes)\n"
+            "unmarked: sector C 0 H 0 R 16 N 1 on track 0 is short (200 of 256 bytes)\n"
             "disk 2: offset 697640, name \"C\", media 0x33, size 348576, tracks 80, "
-            "unmarked: no ID sector\n");
+            "unmarked: no sector C 0 H 0 R 16 N 1 on track 0\n");
+}
+
+TEST_F(D88lsTest, HeadersRepeatedByASizeOfZeroAreListedOnce) {
+  Disk zero;
+  zero.name = "ZERO";
+  zero.overrideDiskSize = true;
+  zero.diskSizeField = 0;
+  const std::string line =
+      "name \"ZERO\", media 0x00 2D, size 0, tracks 0, unmarked: no sector C 0 H 0 R 16 N 1 on "
+      "track 0\n";
+  EXPECT_EQ(List(zero.Build()).out,
+            "disk 0: offset 0, " + line +
+                "disks 1 to 63: the same header again, because disk 0's size field is 0\n");
+  // The last disk but one: a single repeat.
+  Bytes image;
+  for (int k = 0; k < 62; ++k) image = d88test::Concat({image, d88test::Disk{}.Build()});
+  const std::string out = List(d88test::Concat({image, zero.Build()})).out;
+  const std::string end = "disk 62: offset 42656, " + line +
+                          "disk 63: the same header again, because disk 62's size field is 0\n";
+  ASSERT_GE(out.size(), end.size());
+  EXPECT_EQ(out.substr(out.size() - end.size()), end);
 }
 
 TEST_F(D88lsTest, NamesEveryBlockThatCannotBeCut) {
@@ -112,7 +133,7 @@ TEST_F(D88lsTest, TrackListingShowsStorageOrderAndOddIds) {
   const RunResult result = List(disk.Build(), true);
   EXPECT_EQ(result.out,
             "disk 0: offset 0, name \"T\", media 0x00 2D, size 816, tracks 2, "
-            "unmarked: no ID sector\n"
+            "unmarked: no sector C 0 H 0 R 16 N 1 on track 0\n"
             "  track 5 (C 2 H 1) at 688: 4 sectors, N 1: 7 5(C 9) 3(N 3) 1(H 0)\n"
             "  track 9 (C 4 H 1) at 65536: no sectors\n");
 }
@@ -124,9 +145,29 @@ TEST_F(D88lsTest, NameBytesOutsidePrintableAsciiAreEscaped) {
   EXPECT_EQ(result.out.substr(0, 51), "disk 0: offset 0, name \"\\x83f \\x22x\\x5C\\x01\", media");
 }
 
-TEST_F(D88lsTest, WrongCommandLineOrImage) {
+TEST_F(D88lsTest, CommandLine) {
+  const std::string image = dir_.Write("image.d88", MarkedDisk().Build());
+  const std::string withTracks = Run({"d88ls", "-t", image}).out;
+  EXPECT_EQ(withTracks.substr(0, 86),
+            "disk 0: offset 0, name \"GAME\", media 0x00 2D, size 348848, tracks 80, marked\n  track 0");
+  EXPECT_EQ(Run({"d88ls", image, "-t"}).out, withTracks);  // options anywhere
+  // After "--" an argument that looks like an option is a file name.
+  dir_.Write("-t", MarkedDisk().Build());
+  EXPECT_EQ(Run({"d88ls", "--", "-t"}).out, Run({"d88ls", image}).out);
+
+  for (const char* help : {"-h", "--help"}) {
+    const RunResult result = Run({"./d88ls", help});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out.substr(0, 30), "Usage: ./d88ls [-t] [d88file]\n");
+    EXPECT_EQ(result.err, "");
+  }
+  const RunResult version = Run({"d88ls", "--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "d88ls " D88CUT_VERSION "\n");
+
   for (const auto& args : std::vector<std::vector<std::string>>{
-           {"./d88ls"}, {"./d88ls", "-t"}, {"./d88ls", "-x", "a.d88"}, {"./d88ls", "a", "b"}}) {
+           {"./d88ls"}, {"./d88ls", "-t"}, {"./d88ls", "-x", "a.d88"}, {"./d88ls", "a", "b"},
+           {"./d88ls", "--", "a", "b"}}) {
     const RunResult result = Run(args);
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "Usage: ./d88ls [-t] [d88file]\n");
