@@ -1,0 +1,64 @@
+# Packages, made by CPack (cmake --build build --target package): on Linux
+# the Debian packages d88cut (the tools) and libd88image-dev (the library),
+# and a .tar.gz of the whole install tree; on Windows a .zip of the tools.
+
+set(D88CUT_SUMMARY "cut the program, voice bank and music blocks out of a D88 disk image")
+if(WIN32)
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt COMPONENT tools)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . COMPONENT tools)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+  set(CPACK_COMPONENTS_ALL tools)
+  set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+  set(CPACK_SYSTEM_NAME windows-x86_64)
+  set(CPACK_PACKAGE_FILE_NAME d88cut-${PROJECT_VERSION}-windows-x86_64)
+else()
+  # Debian keeps each package's licence and changelog in its doc folder.
+  file(READ ${PROJECT_SOURCE_DIR}/LICENSE license)
+  string(REGEX REPLACE "\n\n" "\n.\n" license_paragraphs "${license}")
+  string(REGEX REPLACE "\n" "\n " license_paragraphs "${license_paragraphs}")
+  file(WRITE ${PROJECT_BINARY_DIR}/copyright
+    "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
+    "Upstream-Name: d88cut\n\nFiles: *\nCopyright: 2026 The d88cut developers\n"
+    "License: Expat\n ${license_paragraphs}\n")
+  foreach(component tools dev)
+    set(package d88cut)
+    if(component STREQUAL dev)
+      set(package libd88image-dev)
+    endif()
+    install(FILES ${PROJECT_BINARY_DIR}/copyright ${PROJECT_BINARY_DIR}/doc/changelog.gz
+      DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${component})
+  endforeach()
+
+  set(CPACK_GENERATOR DEB TGZ)
+  set(CPACK_DEB_COMPONENT_INSTALL ON)
+  set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
+  set(CPACK_COMPONENTS_ALL tools dev)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The d88cut developers <d88cut@users.noreply.invalid>")
+  set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME d88cut)
+  set(CPACK_DEBIAN_TOOLS_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_DEV_PACKAGE_NAME libd88image-dev)
+  set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
+  set(CPACK_DEBIAN_DEV_PACKAGE_ARCHITECTURE amd64)
+  set(CPACK_PACKAGE_FILE_NAME d88cut-${PROJECT_VERSION}-linux-x86_64)
+endif()
+
+set(CPACK_PACKAGE_NAME d88cut)
+set(CPACK_PACKAGE_VENDOR "The d88cut developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+# Debian descriptions: a synopsis line, then the long description (no
+# package-wide summary, which CPack would put before each).
+set(CPACK_DEBIAN_TOOLS_DESCRIPTION "${D88CUT_SUMMARY}
+d88cut cuts seven fixed blocks of data out of the marked disk of a D88
+floppy-disk image, byte for byte; d88ls lists the disks of an image and
+says why each is or is not cut.")
+set(CPACK_DEBIAN_DEV_DESCRIPTION "reader library for D88 floppy-disk images (development files)
+d88image reads D88 images: it indexes their disks, loads a disk's header
+and reads sectors by ID, runs of sectors and track listings. This package
+holds the header, the static library and the CMake and pkg-config files.")
+include(CPack)
