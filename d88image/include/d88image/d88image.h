@@ -23,6 +23,8 @@ class D88Image {
   D88Image& operator=(const D88Image&) = delete;
 
   // Opens an image and indexes its disks; nullptr closes the image instead.
+  // Only a regular file opens, and opening never waits. On Windows `path`
+  // is UTF-8; elsewhere it goes to the system unchanged.
   bool Open(const char* path);
   std::int32_t GetDiskCount() const;
   // Loads the header of disk `index`; on failure no disk is selected.
