@@ -166,15 +166,17 @@ bool CreateTemporary(const char* path, std::int32_t, const std::uint8_t* data, s
   return written;
 }
 
-bool MoveTemporary(const char* path, const char* name, int* error) {
-  wchar_t widePath[kMaxWideName];
+bool MoveTemporary(const char*, const char* name, int* error) {
+  // The temporary file is the pending one, whose UTF-16 name is kept; only
+  // the target's needs converting, and if that fails the file still goes.
   wchar_t wideName[kMaxWideName];
-  if (!Widen(path, widePath, error) || !Widen(name, wideName, error)) return false;
+  const bool named = Widen(name, wideName, error);
   AcquireSRWLockExclusive(&pendingLock);
-  const bool moved = MoveFileExW(widePath, wideName, MOVEFILE_REPLACE_EXISTING) != 0;
+  const bool moved =
+      named && MoveFileExW(pendingName, wideName, MOVEFILE_REPLACE_EXISTING) != 0;
   if (!moved) {
-    *error = ErrnoFor(GetLastError());
-    DeleteFileW(widePath);
+    if (named) *error = ErrnoFor(GetLastError());
+    DeleteFileW(pendingName);
   }
   pendingExists = false;
   ReleaseSRWLockExclusive(&pendingLock);
