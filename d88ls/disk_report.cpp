@@ -125,17 +125,23 @@ void PrintBlock(D88Image& image, const d88cut::Block& block) {
     std::printf("ok\n");
     return;
   }
-  // The run goes through sectors first..last of each track in turn, and
-  // stopped at the chunk after the `done` bytes read in full.
+  // The run stopped at the sector after the `done` bytes it read in full:
+  // found by taking the run's own steps from its first sector.
   const std::int32_t sectorSize = std::int32_t{128} << block.n;
-  const std::int32_t perTrack = d88cut::kLastSector - d88cut::kFirstSector + 1;
-  const std::int32_t step = block.r - d88cut::kFirstSector + done / sectorSize;
-  const std::int32_t track = block.track + step / perTrack;
-  const std::int32_t r = d88cut::kFirstSector + step % perTrack;
+  std::int32_t track = block.track;
+  std::int32_t c = block.c;
+  std::int32_t h = block.h;
+  std::int32_t r = block.r;
+  for (std::int32_t k = 0; k < done / sectorSize; ++k) {
+    if (!image.StepRun(&track, &c, &h, &r)) {
+      std::printf("the run leaves the sector numbers after R %d\n", static_cast<int>(r));
+      return;
+    }
+  }
   const std::int32_t chunk = total - done < sectorSize ? total - done : sectorSize;
-  const std::int32_t got = image.ReadSector(track, track >> 1, track & 1, r, block.n, data, chunk);
+  const std::int32_t got = image.ReadSector(track, c, h, r, block.n, data, chunk);
   std::printf("%s sector track %d (C %d H %d) R %d", got == 0 ? "missing" : "short",
-              static_cast<int>(track), static_cast<int>(track >> 1), static_cast<int>(track & 1),
+              static_cast<int>(track), static_cast<int>(c), static_cast<int>(h),
               static_cast<int>(r));
   if (got != 0) std::printf(" (%d of %d bytes)", static_cast<int>(got), static_cast<int>(chunk));
   std::putchar('\n');

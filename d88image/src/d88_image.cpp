@@ -50,6 +50,8 @@ bool D88Image::Open(const char* path) {
 
 std::int32_t D88Image::GetDiskCount() const { return diskCount_; }
 
+std::int32_t D88Image::GetImageFileSize() const { return stream_.GetFileSize(); }
+
 void D88Image::ForgetDisk() {
   diskStart_ = -1;
   currentDisk_ = -1;
@@ -95,5 +97,7 @@ std::int32_t D88Image::GetDiskStart() const { return diskStart_; }
 std::int32_t D88Image::GetDiskSize() const { return diskSize_; }
 
 std::int32_t D88Image::GetTrackOffset(std::int32_t track) const {
-  return track >= 0 && track < d88::kTrackCount ? trackTable_[track] : 0;
+  // A disk that could not be selected leaves no table of its own behind.
+  if (currentDisk_ < 0 || track < 0 || track >= d88::kTrackCount) return 0;
+  return trackTable_[track];
 }

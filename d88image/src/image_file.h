@@ -10,8 +10,9 @@
 namespace d88 {
 
 // Opens `path` for reading without waiting on it, and keeps it only if it is
-// a regular file; returns its handle, or -1.
-std::intptr_t OpenRegularFile(const char* path);
+// a regular file; returns its handle, or -1. Sets `*size` to the file's size
+// in bytes, or 2^31 - 1 for a file that large or larger.
+std::intptr_t OpenRegularFile(const char* path, std::int32_t* size);
 
 // Reads up to `count` bytes from `position` on; returns how many arrived,
 // fewer only at the end of the file or on a read error.

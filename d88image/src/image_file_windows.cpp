@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "d88image/d88_format.h"
 #include "image_file.h"
 
 namespace d88 {
@@ -14,8 +15,9 @@ constexpr int kMaxWidePath = 32768;
 
 }  // namespace
 
-std::intptr_t OpenRegularFile(const char* path) {
-  static wchar_t widePath[kMaxWidePath];
+std::intptr_t OpenRegularFile(const char* path, std::int32_t* size) {
+  // On the stack, so that readers in several threads open images at once.
+  wchar_t widePath[kMaxWidePath];
   if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, widePath, kMaxWidePath) == 0) {
     return -1;
   }
@@ -31,6 +33,9 @@ std::intptr_t OpenRegularFile(const char* path) {
     CloseHandle(file);
     return -1;
   }
+  const ULONGLONG bytes =
+      (static_cast<ULONGLONG>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+  *size = bytes < static_cast<ULONGLONG>(kInt32Max) ? static_cast<std::int32_t>(bytes) : kInt32Max;
   return reinterpret_cast<std::intptr_t>(file);
 }
 

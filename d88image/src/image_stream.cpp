@@ -18,7 +18,8 @@ ImageStream::~ImageStream() { Close(); }
 
 bool ImageStream::Open(const char* path) {
   Close();
-  file_ = OpenRegularFile(path);
+  file_ = OpenRegularFile(path, &fileSize_);
+  if (file_ == kNoFile) fileSize_ = 0;
   position_ = 0;
   windowStart_ = 0;
   windowLength_ = 0;
@@ -28,6 +29,7 @@ bool ImageStream::Open(const char* path) {
 void ImageStream::Close() {
   if (file_ != kNoFile) CloseFile(file_);
   file_ = kNoFile;
+  fileSize_ = 0;
   windowLength_ = 0;
 }
 

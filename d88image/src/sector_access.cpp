@@ -144,27 +144,28 @@ std::int32_t D88Image::ReadSectors(std::int32_t track, std::int32_t c, std::int3
     if (r < 0 || r >= kIdValues || !index.found[r]) return done;
     if (ReadRecordData(index.record[r], buffer + done, chunk) < chunk) return done;
     done += chunk;
-    if (done == length) break;
-    // Step to the next sector; after the range's last one, to the first
-    // sector of the next track (head 0 -> 1, or head 1 -> 0 of the next
-    // cylinder). A step out of the 32-bit range ends the run.
-    if (r == lastSector_) {
-      if (track == kInt32Max) return done;
-      ++track;
-      if (h == 0) {
-        h = 1;
-      } else {
-        if (c == kInt32Max) return done;
-        h = 0;
-        ++c;
-      }
-      r = firstSector_;
-    } else {
-      if (r == kInt32Max) return done;
-      ++r;
-    }
+    if (done == length || !StepRun(&track, &c, &h, &r)) break;
   }
   return done;
+}
+
+bool D88Image::StepRun(std::int32_t* track, std::int32_t* c, std::int32_t* h,
+                       std::int32_t* r) const {
+  if (*r != lastSector_) {
+    if (*r == kInt32Max) return false;
+    ++*r;
+    return true;
+  }
+  if (*track == kInt32Max || (*h != 0 && *c == kInt32Max)) return false;
+  ++*track;
+  if (*h == 0) {
+    *h = 1;
+  } else {
+    *h = 0;
+    ++*c;
+  }
+  *r = firstSector_;
+  return true;
 }
 
 std::int32_t D88Image::GetSectorIds(std::int32_t track, std::uint8_t* buffer,

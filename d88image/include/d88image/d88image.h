@@ -27,6 +27,10 @@ class D88Image {
   // is UTF-8; elsewhere it goes to the system unchanged.
   bool Open(const char* path);
   std::int32_t GetDiskCount() const;
+  // The image file's size when it was opened (2^31 - 1 for a file that
+  // large or larger), for telling a disk that runs past its end; 0 when no
+  // image is open.
+  std::int32_t GetImageFileSize() const;
   // Loads the header of disk `index`; on failure no disk is selected.
   bool SelectDisk(std::int32_t index);
   std::int32_t GetCurrentDisk() const;
@@ -36,7 +40,7 @@ class D88Image {
   std::int32_t GetMediaType() const;
   // The selected disk's file offset (-1 after a failed selection), its
   // disk-size field, and its track-table entry for `track` (0 for an index
-  // outside 0 to 163, as for an absent track).
+  // outside 0 to 163, as for an absent track, and when no disk is selected).
   std::int32_t GetDiskStart() const;
   std::int32_t GetDiskSize() const;
   std::int32_t GetTrackOffset(std::int32_t track) const;
@@ -52,6 +56,12 @@ class D88Image {
   // stored, counted in whole sectors (the last one may be cut to length).
   std::int32_t ReadSectors(std::int32_t track, std::int32_t c, std::int32_t h, std::int32_t r,
                            std::int32_t n, std::uint8_t* buffer, std::int32_t length);
+  // Moves (track; c, h, r) on to the sector that a run reads after it: the
+  // next R, or after the range's last sector the range's first on the next
+  // track (head 0 -> 1, or head 1 -> 0 of the next cylinder). Returns false,
+  // changing nothing, where the step would leave the 32-bit range; a run
+  // ends there.
+  bool StepRun(std::int32_t* track, std::int32_t* c, std::int32_t* h, std::int32_t* r) const;
   // Stores the C, H, R, N bytes of each of the track's sectors in storage
   // order; returns the bytes stored, a multiple of 4.
   std::int32_t GetSectorIds(std::int32_t track, std::uint8_t* buffer, std::int32_t bufferLength);

@@ -25,6 +25,9 @@ class ImageStream {
   bool Open(const char* path);
   void Close();
   bool IsOpen() const { return file_ != kNoFile; }
+  // The open file's size when it was opened, 2^31 - 1 for a file that large
+  // or larger; 0 when none is open.
+  std::int32_t GetFileSize() const { return fileSize_; }
 
   // Moves the read position; nothing is read until the next Read.
   void Seek(std::int32_t position) { position_ = position; }
@@ -40,6 +43,7 @@ class ImageStream {
   bool MoveWindowTo(std::int32_t position);
 
   std::intptr_t file_ = kNoFile;
+  std::int32_t fileSize_ = 0;
   std::int32_t position_ = 0;
   std::int32_t windowStart_ = 0;
   std::int32_t windowLength_ = 0;
