@@ -18,6 +18,7 @@ D88Image image;
 
 int main(int argc, char* argv[]) {
   d88cut::PrepareProcess();
+  d88cut::TreatClosedPipeAsWriteError();
   int count = 0;
   char** arguments = d88cut::Utf8Arguments(argc, argv, &count);
   if (count != 2) {

@@ -10,10 +10,13 @@
 #include <cstdio>
 #include <cstddef>
 
+#include "output_file_posix.h"
 #include "output_file_system.h"
 
 namespace d88cut {
 namespace {
+
+int OpenFile(const char* path, int flags, mode_t mode) { return open(path, flags, mode); }
 
 // The signals that end a run early: Ctrl-C, kill's default, a closed terminal.
 constexpr int kInterruptions[] = {SIGINT, SIGTERM, SIGHUP};
@@ -50,15 +53,34 @@ void CatchInterruptions() {
   }
 }
 
-void BlockInterruptions(int how) {
+// Blocks the interruptions and keeps the mask found in `*found`, to be put
+// back as it was: a signal the run was started with blocked stays blocked.
+void BlockInterruptions(sigset_t* found) {
   sigset_t set;
   sigemptyset(&set);
   for (const int signal : kInterruptions) sigaddset(&set, signal);
-  sigprocmask(how, &set, nullptr);
+  sigprocmask(SIG_BLOCK, &set, found);
+}
+
+// The permission bits a new file gets: 0666 less the umask, which can only
+// be read by setting it, so it is set back at once (the tools have one
+// thread) and asked for once.
+mode_t NewFileMode() {
+  static mode_t mode = 0;
+  static bool known = false;
+  if (!known) {
+    const mode_t mask = umask(0);
+    umask(mask);
+    mode = 0666 & ~mask;
+    known = true;
+  }
+  return mode;
 }
 
 // Creates the file and marks it pending in one step as far as the handler
-// can tell, so that no interruption finds it created but not marked.
+// can tell, so that no interruption finds it created but not marked. It is
+// created for its owner alone, so that nobody else can open it while it is
+// written, whatever bits it gets in the end.
 int CreatePending(const char* path, int* error) {
   std::size_t length = 0;
   while (path[length] != '\0' && length + 1 < kMaxPendingName) ++length;
@@ -66,22 +88,24 @@ int CreatePending(const char* path, int* error) {
     *error = ENAMETOOLONG;
     return -1;
   }
-  BlockInterruptions(SIG_BLOCK);
-  const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  sigset_t found;
+  BlockInterruptions(&found);
+  const int fd = outputFileCalls.open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (fd >= 0) {
     for (std::size_t i = 0; i <= length; ++i) pendingName[i] = path[i];
     pendingExists = 1;
   } else {
     *error = errno;
   }
-  BlockInterruptions(SIG_UNBLOCK);
+  sigprocmask(SIG_SETMASK, &found, nullptr);
   return fd;
 }
 
 bool WriteAll(int fd, const std::uint8_t* data, std::int32_t size, int* error) {
   std::int32_t done = 0;
   while (done < size) {
-    const ssize_t part = write(fd, data + done, static_cast<std::size_t>(size - done));
+    const ssize_t part =
+        outputFileCalls.write(fd, data + done, static_cast<std::size_t>(size - done));
     if (part < 0 && errno == EINTR) continue;
     if (part <= 0) {
       *error = part < 0 ? errno : ENOSPC;
@@ -98,6 +122,8 @@ void RemovePending(const char* path) {
 }
 
 }  // namespace
+
+OutputFileCalls outputFileCalls = {OpenFile, write};
 
 int ProcessId() { return static_cast<int>(getpid()); }
 
@@ -126,12 +152,17 @@ bool CheckReplaceable(const char* name, std::int32_t* mode, int* error) {
 bool CreateTemporary(const char* path, std::int32_t mode, const std::uint8_t* data,
                      std::int32_t size, int* error) {
   CatchInterruptions();
+  const mode_t finalMode = mode == kDefaultMode ? NewFileMode() : static_cast<mode_t>(mode);
   const int fd = CreatePending(path, error);
   if (fd < 0) return false;
-  // The mode given to open is cut by the umask; the old file's bits are not.
-  bool written = mode == kDefaultMode || fchmod(fd, static_cast<mode_t>(mode)) == 0;
-  if (!written) *error = errno;
-  written = written && WriteAll(fd, data, size, error);
+  bool written = WriteAll(fd, data, size, error);
+  // The file takes its final bits before it takes the name. A file system
+  // that cannot hold them (FAT) refuses with EPERM, and its files show the
+  // bits it was mounted with, whatever is asked: that is no failure.
+  if (written && fchmod(fd, finalMode) != 0 && errno != EPERM) {
+    *error = errno;
+    written = false;
+  }
   // Some file systems report a failed write only when the file is closed.
   if (close(fd) != 0 && written) {
     *error = errno;

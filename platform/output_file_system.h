@@ -20,10 +20,11 @@ int ProcessId();
 // a folder (EISDIR) or a file the caller may not write (EACCES) cannot.
 bool CheckReplaceable(const char* name, std::int32_t* mode, int* error);
 
-// Creates `path`, which must not exist yet (EEXIST if it does), with the
-// permission bits `mode`, and writes all of `data` to it. Until the file is
-// moved or removed, an interruption of the process removes it first. On
-// failure nothing is left at `path`.
+// Creates `path`, which must not exist yet (EEXIST if it does), writes all
+// of `data` to it and gives it the permission bits `mode`. Until then
+// nobody but its owner may open it. Until the file is moved or removed, an
+// interruption of the process removes it first. On failure nothing is left
+// at `path`.
 bool CreateTemporary(const char* path, std::int32_t mode, const std::uint8_t* data,
                      std::int32_t size, int* error);
 

@@ -1,12 +1,12 @@
 // Output files on Windows. Names arrive as UTF-8 and go to the system as
-// UTF-16; the system's error codes are reported as the errno values that
-// name the same reasons, so that messages read as on other systems.
+// UTF-16; the system's error codes are reported as errno values.
 
 #include <windows.h>
 
 #include <cerrno>
 #include <cstddef>
 
+#include "errno_windows.h"
 #include "output_file_system.h"
 
 namespace d88cut {
@@ -20,41 +20,6 @@ bool Widen(const char* name, wchar_t (&wide)[kMaxWideName], int* error) {
   }
   *error = GetLastError() == ERROR_INSUFFICIENT_BUFFER ? ENAMETOOLONG : EINVAL;
   return false;
-}
-
-int ErrnoFor(DWORD code) {
-  switch (code) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-      return ENOENT;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      return EACCES;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-      return EEXIST;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return ENOSPC;
-    case ERROR_WRITE_PROTECT:
-      return EROFS;
-    case ERROR_FILENAME_EXCED_RANGE:
-      return ENAMETOOLONG;
-    case ERROR_INVALID_NAME:
-      return EINVAL;
-    case ERROR_TOO_MANY_OPEN_FILES:
-      return EMFILE;
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-      return ENOMEM;
-    case ERROR_FILE_TOO_LARGE:
-      return EFBIG;
-    default:
-      return EIO;
-  }
 }
 
 // The temporary file that exists now, for the console handler. The lock
@@ -144,7 +109,10 @@ bool CreateTemporary(const char* path, std::int32_t, const std::uint8_t* data, s
   const HANDLE file = CreateFileW(wide, GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    *error = ErrnoFor(GetLastError());
+    // A name taken by a folder is refused as ACCESS_DENIED, not as taken:
+    // whatever stands there, the name is taken and the next one is tried.
+    const DWORD code = GetLastError();
+    *error = GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES ? EEXIST : ErrnoFor(code);
     ReleaseSRWLockExclusive(&pendingLock);
     return false;
   }
@@ -166,17 +134,17 @@ bool CreateTemporary(const char* path, std::int32_t, const std::uint8_t* data, s
   return written;
 }
 
-bool MoveTemporary(const char*, const char* name, int* error) {
-  // The temporary file is the pending one, whose UTF-16 name is kept; only
-  // the target's needs converting, and if that fails the file still goes.
+bool MoveTemporary(const char* path, const char* name, int* error) {
+  wchar_t widePath[kMaxWideName];
   wchar_t wideName[kMaxWideName];
+  // CreateTemporary makes no file from a name that cannot be converted.
+  if (!Widen(path, widePath, error)) return false;
   const bool named = Widen(name, wideName, error);
   AcquireSRWLockExclusive(&pendingLock);
-  const bool moved =
-      named && MoveFileExW(pendingName, wideName, MOVEFILE_REPLACE_EXISTING) != 0;
+  const bool moved = named && MoveFileExW(widePath, wideName, MOVEFILE_REPLACE_EXISTING) != 0;
   if (!moved) {
     if (named) *error = ErrnoFor(GetLastError());
-    DeleteFileW(pendingName);
+    DeleteFileW(widePath);
   }
   pendingExists = false;
   ReleaseSRWLockExclusive(&pendingLock);

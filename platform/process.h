@@ -13,6 +13,12 @@ namespace d88cut {
 // (EFBIG) instead of ending the process.
 void PrepareProcess();
 
+// For a tool whose job is the files it writes: standard output closed by
+// its reader (a pipe into `head`, say) makes the next write fail with EPIPE,
+// reported as lost output, instead of ending the run between two files. A
+// tool whose job is its output keeps the quiet end by SIGPIPE.
+void TreatClosedPipeAsWriteError();
+
 // The command line's arguments, program name first, as UTF-8: on Windows
 // from the system's UTF-16 command line, so that any file name can be
 // given; elsewhere `argv` itself. Sets `*count`.

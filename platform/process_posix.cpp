@@ -19,6 +19,8 @@ void PrepareProcess() {
   signal(SIGXFSZ, SIG_IGN);
 }
 
+void TreatClosedPipeAsWriteError() { signal(SIGPIPE, SIG_IGN); }
+
 char** Utf8Arguments(int argc, char** argv, int* count) {
   *count = argc;
   return argv;

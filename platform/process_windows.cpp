@@ -23,6 +23,10 @@ void PrepareProcess() {
   // handle is not taken over by a file, and writing to it fails as it is.
 }
 
+void TreatClosedPipeAsWriteError() {
+  // A write to a closed pipe fails here as it is; nothing ends the process.
+}
+
 char** Utf8Arguments(int argc, char** argv, int* count) {
   *count = argc;
   int wideCount = 0;

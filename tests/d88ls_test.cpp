@@ -31,7 +31,7 @@ class D88lsTest : public ::testing::Test {
     return Run({"d88ls", path});
   }
   RunResult Run(const std::vector<std::string>& args) {
-    return d88test::Run(D88LS_PATH, args, dir_.path());
+    return d88test::RunTool(D88LS_PATH, args, dir_.path());
   }
   d88test::TempDir dir_;
 };

@@ -2,6 +2,8 @@
 // are given in place of an image or an output, lost output, limits and
 // signals. Shells and setpriv set the scene; the tools run as they are.
 
+#include <errno.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,7 +14,12 @@
 
 #include <gtest/gtest.h>
 
+#include "d88image/d88image.h"
+#include "image_file_posix.h"
+#include "output_file.h"
+#include "output_file_posix.h"
 #include "output_file_system.h"
+#include "process.h"
 #include "test_support.h"
 
 namespace {
@@ -41,7 +48,14 @@ class ProcessEdgesTest : public ::testing::Test {
   // tool's command line.
   RunResult RunThroughShell(const std::string& tool, const std::string& script,
                             const std::string& image) {
-    return d88test::Run("/bin/sh", {"sh", "-c", script, "sh", tool, image}, work_.path());
+    return Run({"/bin/sh", "-c", script, "sh"}, tool, {image});
+  }
+  // Runs `command`, then the tool's words, then `args`, in the work folder.
+  RunResult Run(std::vector<std::string> command, const std::string& tool,
+                const std::vector<std::string>& args) {
+    for (const std::string& word : d88test::ToolCommand(tool)) command.push_back(word);
+    command.insert(command.end(), args.begin(), args.end());
+    return d88test::Run(command.front(), command, work_.path());
   }
   std::string Image() const { return images_.Write("image.d88", MarkedImage()); }
   std::vector<std::string> Files() const { return d88test::FilesIn(work_.path()); }
@@ -56,8 +70,7 @@ TEST_F(ProcessEdgesTest, OnlyARegularFileIsOpenedAndNothingWaits) {
   for (const char* tool : {D88CUT_PATH, D88LS_PATH}) {
     for (const std::string& path : {fifo, std::string("/dev/null"), std::string("/dev/zero")}) {
       // timeout ends a run that blocks with status 124.
-      const RunResult result = d88test::Run("/usr/bin/timeout", {"timeout", "10", tool, path},
-                                            work_.path());
+      const RunResult result = Run({"/usr/bin/timeout", "10"}, tool, {path});
       EXPECT_EQ(result.status, 1) << tool << " " << path;
       EXPECT_EQ(result.err, kOpenFailure);
     }
@@ -127,22 +140,20 @@ TEST_F(ProcessEdgesTest, ReplacingKeepsTheOldModeAndRefusesAReadOnlyFile) {
   ASSERT_EQ(chmod((work_ / "MUS00").c_str(), 0600), 0);
   ASSERT_EQ(chmod((work_ / "other-name").c_str(), 0666), 0);
   const bool root = geteuid() == 0;
-  const std::vector<std::string> asNobody = {"setpriv", "--reuid=65534", "--regid=65534",
-                                             "--clear-groups"};
+  const std::vector<std::string> asNobody = {"/usr/bin/setpriv", "--reuid=65534",
+                                             "--regid=65534", "--clear-groups"};
   if (root) {
     std::vector<std::string> check = asNobody;
     check.insert(check.end(), {"/usr/bin/test", "-w", work_.path()});
-    if (d88test::Run("/usr/bin/setpriv", check, "/").status != 0) {
+    if (d88test::Run(check.front(), check, "/").status != 0) {
       GTEST_SKIP() << "user 65534 cannot reach " << work_.path();
     }
   }
   for (const char* name : {"PROG", "MUS00", "other-name"}) {
     ASSERT_TRUE(!root || chown((work_ / name).c_str(), 65534, 65534) == 0);
   }
-  std::vector<std::string> command = asNobody;
-  command.insert(command.end(), {D88CUT_PATH, image});
-  const RunResult result = root ? d88test::Run("/usr/bin/setpriv", command, work_.path())
-                                : d88test::Run(D88CUT_PATH, {"d88cut", image}, work_.path());
+  const RunResult result = root ? Run(asNobody, D88CUT_PATH, {image})
+                                : d88test::RunTool(D88CUT_PATH, {"d88cut", image}, work_.path());
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "d88cut: cannot write PROG: Permission denied\n");
   EXPECT_EQ(d88test::ReadFile(work_ / "PROG"), (Bytes{'o', 'l', 'd'}));
@@ -156,6 +167,149 @@ TEST_F(ProcessEdgesTest, ReplacingKeepsTheOldModeAndRefusesAReadOnlyFile) {
   EXPECT_EQ(ModeOf(work_ / "MUS02"), static_cast<int>(0666 & ~mask));
   // The other name of a hard link keeps the old contents.
   EXPECT_EQ(d88test::ReadFile(work_ / "other-name"), (Bytes{'o', 'l', 'd'}));
+}
+
+// The reader of standard output is gone before the tool writes: d88cut,
+// whose job is the files, still cuts every block and reports the lost
+// output; d88ls, whose job is its output, ends quietly by SIGPIPE, unless
+// the run was started with SIGPIPE ignored.
+TEST_F(ProcessEdgesTest, ClosedPipeIsAWriteErrorForD88cutOnly) {
+  const std::string sync = images_ / "sync";
+  ASSERT_EQ(mkfifo(sync.c_str(), 0600), 0);
+  // The tool starts once the other side of the pipe has closed it.
+  const std::string script = "{ read _ <'" + sync + "'; \"$@\"; echo \"status $?\" >&2; } | " +
+                             "{ exec <&-; echo >'" + sync + "'; }";
+  const RunResult cut = RunThroughShell(D88CUT_PATH, script, Image());
+  EXPECT_EQ(cut.err, "d88cut: write error: Broken pipe\nstatus 1\n");
+  EXPECT_EQ(Files(), std::vector<std::string>(kAllFiles, kAllFiles + 7));
+  struct sigaction inherited = {};
+  ASSERT_EQ(sigaction(SIGPIPE, nullptr, &inherited), 0);
+  EXPECT_EQ(RunThroughShell(D88LS_PATH, script, Image()).err,
+            inherited.sa_handler == SIG_IGN ? "d88ls: write error: Broken pipe\nstatus 1\n"
+                                            : "status 141\n");
+}
+
+// A parent may start the run with a signal blocked, and one pending: it
+// stays blocked to the end, as for any program, and the run completes.
+TEST_F(ProcessEdgesTest, SignalBlockedByTheParentStaysBlocked) {
+  std::vector<std::string> command = d88test::ToolCommand(D88CUT_PATH);
+  command.push_back(Image());
+  std::vector<char*> argv;
+  for (std::string& word : command) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  const std::string work = work_.path();
+  const auto startBlocked = [&argv, &work] {
+    sigset_t term;
+    sigemptyset(&term);
+    sigaddset(&term, SIGTERM);
+    sigprocmask(SIG_BLOCK, &term, nullptr);
+    raise(SIGTERM);
+    if (chdir(work.c_str()) != 0 || std::freopen("/dev/null", "w", stdout) == nullptr) _exit(2);
+    execv(argv[0], argv.data());
+    _exit(3);
+  };
+  EXPECT_EXIT(startBlocked(), ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(Files(), std::vector<std::string>(kAllFiles, kAllFiles + 7));
+}
+
+// A descriptor closed at start is opened on the null device, so that no
+// file the run opens takes its number, nor what is written to it.
+TEST_F(ProcessEdgesTest, ClosedStandardDescriptorsStayUnusable) {
+  for (const int fd : {0, 1, 2}) {
+    const auto closeThenPrepare = [fd] {
+      close(fd);
+      d88cut::PrepareProcess();
+      char byte = 'x';
+      const bool unusable = (fd == 0 ? read(0, &byte, 1) : write(fd, &byte, 1)) < 0;
+      const int next = open("/dev/null", O_RDONLY);
+      _exit(unusable && errno == EBADF && next != fd ? 0 : 1);
+    };
+    EXPECT_EXIT(closeThenPrepare(), ::testing::ExitedWithCode(0), "") << fd;
+  }
+}
+
+// A system call through the tables that tests may replace, failing with
+// `injectedError` the next `failuresLeft` times.
+int injectedError = 0;
+int failuresLeft = 0;
+int calls = 0;
+std::vector<mode_t> createModes;
+
+bool Inject() {
+  ++calls;
+  if (failuresLeft == 0) return false;
+  --failuresLeft;
+  errno = injectedError;
+  return true;
+}
+ssize_t InjectedWrite(int fd, const void* data, std::size_t size) {
+  return Inject() ? -1 : write(fd, data, size);
+}
+ssize_t InjectedPread(int fd, void* buffer, std::size_t count, off_t position) {
+  return Inject() ? -1 : pread(fd, buffer, count, position);
+}
+int WatchedOpen(const char* path, int flags, mode_t mode) {
+  createModes.push_back(mode);
+  return open(path, flags, mode);
+}
+
+// An interrupted call is made again; a call that fails is not. Neither
+// failure can be had from a real file system on demand.
+TEST_F(ProcessEdgesTest, InterruptedCallsAreMadeAgainAndFailedOnesAreNot) {
+  const d88cut::OutputFileCalls outputCalls = d88cut::outputFileCalls;
+  const d88::ImageFileCalls imageCalls = d88::imageFileCalls;
+  d88cut::outputFileCalls.write = InjectedWrite;
+  d88::imageFileCalls.pread = InjectedPread;
+  const std::string image = Image();
+  ASSERT_EQ(chdir(work_.path().c_str()), 0);
+  for (const int error : {EINTR, EIO}) {
+    d88test::WriteFile("PROG", {'o', 'l', 'd'});
+    const bool retried = error == EINTR;
+    injectedError = error;
+    failuresLeft = retried ? 1 : 1000;
+    calls = 0;
+    int writeError = 0;
+    const std::uint8_t data[] = {'n', 'e', 'w'};
+    EXPECT_EQ(d88cut::WriteFileReplacing("PROG", data, 3, &writeError), retried) << error;
+    EXPECT_EQ(calls, retried ? 2 : 1) << error;
+    EXPECT_EQ(writeError, retried ? 0 : EIO);
+    const Bytes kept = retried ? Bytes{'n', 'e', 'w'} : Bytes{'o', 'l', 'd'};
+    EXPECT_EQ(d88test::ReadFile("PROG"), kept);
+
+    failuresLeft = retried ? 1 : 1000;
+    calls = 0;
+    D88Image reader;
+    ASSERT_TRUE(reader.Open(image.c_str()));
+    EXPECT_EQ(reader.GetDiskCount(), retried ? 1 : 0) << error;
+    EXPECT_TRUE(retried || calls == 1) << calls;
+  }
+  EXPECT_EQ(Files(), std::vector<std::string>{"PROG"});
+  d88cut::outputFileCalls = outputCalls;
+  d88::imageFileCalls = imageCalls;
+  ASSERT_EQ(chdir("/"), 0);
+}
+
+// Nobody but its owner can open a temporary file while it is written,
+// whatever bits it takes with its name.
+TEST_F(ProcessEdgesTest, TemporaryFileIsPrivateUntilItTakesItsName) {
+  const d88cut::OutputFileCalls saved = d88cut::outputFileCalls;
+  d88cut::outputFileCalls.open = WatchedOpen;
+  createModes.clear();
+  ASSERT_EQ(chdir(work_.path().c_str()), 0);
+  d88test::WriteFile("PROG", {'o', 'l', 'd'});
+  ASSERT_EQ(chmod("PROG", 0664), 0);
+  int error = 0;
+  const std::uint8_t data[] = {'n', 'e', 'w'};
+  EXPECT_TRUE(d88cut::WriteFileReplacing("PROG", data, 3, &error));
+  EXPECT_TRUE(d88cut::WriteFileReplacing("MUS00", data, 3, &error));
+  d88cut::outputFileCalls = saved;
+  ASSERT_EQ(createModes.size(), 2u);
+  for (const mode_t mode : createModes) EXPECT_EQ(mode & 077, 0u) << std::oct << mode;
+  EXPECT_EQ(ModeOf("PROG"), 0664);
+  const mode_t mask = umask(0);
+  umask(mask);
+  EXPECT_EQ(ModeOf("MUS00"), static_cast<int>(0666 & ~mask));
+  ASSERT_EQ(chdir("/"), 0);
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ TEST(ProcessEdgesTest, ReadOnlyOutputIsNotReplaced) {
   const std::string image = images.Write("image.d88", disk.Build());
   d88test::WriteFile(work / "PROG", {'o', 'l', 'd'});
   std::filesystem::permissions(work / "PROG", std::filesystem::perms::owner_read);  // read-only
-  const d88test::RunResult result = d88test::Run(D88CUT_PATH, {"d88cut", image}, work.path());
+  const d88test::RunResult result = d88test::RunTool(D88CUT_PATH, {"d88cut", image}, work.path());
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "d88cut: cannot write PROG: Permission denied\n");
   EXPECT_EQ(d88test::ReadFile(work / "PROG"), (Bytes{'o', 'l', 'd'}));

@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include "test_config.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <random>
@@ -35,6 +37,25 @@ std::string TempDir::Write(const std::string& name, const Bytes& bytes) const {
   const std::string file = *this / name;
   WriteFile(file, bytes);
   return file;
+}
+
+bool UnderEmulator() { return kEmulator[0] != nullptr; }
+
+std::vector<std::string> ToolCommand(const std::string& tool) {
+  std::vector<std::string> command;
+  for (const char* const* word = kEmulator; *word != nullptr; ++word) command.push_back(*word);
+  command.push_back(tool);
+  return command;
+}
+
+RunResult RunTool(const std::string& tool, const std::vector<std::string>& args,
+                  const std::string& cwd) {
+  if (!UnderEmulator()) return Run(tool, args, cwd);
+  std::vector<std::string> command = ToolCommand(tool);
+  // qemu-user: -0 sets the name the program sees, before the program.
+  command.insert(command.end() - 1, {"-0", args.at(0)});
+  command.insert(command.end(), args.begin() + 1, args.end());
+  return Run(command.front(), command, cwd);
 }
 
 std::vector<std::string> FilesIn(const std::string& dir) {

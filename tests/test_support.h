@@ -50,6 +50,18 @@ struct RunResult {
 RunResult Run(const std::string& program, const std::vector<std::string>& args,
               const std::string& cwd);
 
+// The same for one of the built tools, started through the build's emulator
+// where it has one; the tool sees args[0] as its name either way.
+RunResult RunTool(const std::string& tool, const std::vector<std::string>& args,
+                  const std::string& cwd);
+
+// The words that start a built tool from a command line of one's own (a
+// shell's "$@", timeout, setpriv): the emulator's, if any, then the tool.
+std::vector<std::string> ToolCommand(const std::string& tool);
+
+// Whether the built tools run under an emulator.
+bool UnderEmulator();
+
 // The process's limit on open files, where the system has one: returns the
 // limit it replaces, or -1 (and changes nothing) where there is none.
 int SetOpenFileLimit(int limit);

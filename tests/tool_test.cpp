@@ -54,7 +54,7 @@ class ToolTest : public ::testing::Test {
     return RunArgs({"d88cut", images_.Write("image.d88", image)});
   }
   RunResult RunArgs(const std::vector<std::string>& args) {
-    return d88test::Run(D88CUT_PATH, args, work_.path());
+    return d88test::RunTool(D88CUT_PATH, args, work_.path());
   }
   Bytes Output(const std::string& name) const { return d88test::ReadFile(work_ / name); }
 

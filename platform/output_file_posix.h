@@ -1,0 +1,24 @@
+#ifndef PLATFORM_OUTPUT_FILE_POSIX_H
+#define PLATFORM_OUTPUT_FILE_POSIX_H
+
+// The system calls of output_file_posix.cpp that tests need to make fail or
+// to watch, reached through a table. The program never changes it; a test
+// replaces an entry to provoke what a real file system will not produce on
+// demand (an interrupted or failing write) or to see the mode a file is
+// created with, and puts it back.
+
+#include <sys/types.h>
+
+#include <cstddef>
+
+namespace d88cut {
+
+struct OutputFileCalls {
+  int (*open)(const char* path, int flags, mode_t mode);
+  ssize_t (*write)(int fd, const void* data, std::size_t size);
+};
+extern OutputFileCalls outputFileCalls;
+
+}  // namespace d88cut
+
+#endif  // PLATFORM_OUTPUT_FILE_POSIX_H
