@@ -13,6 +13,31 @@ if(WIN32)
   set(CPACK_SYSTEM_NAME windows-x86_64)
   set(CPACK_PACKAGE_FILE_NAME d88cut-${PROJECT_VERSION}-windows-x86_64)
 else()
+  # Packages are named and labelled for the machine the build is for:
+  # Debian's name for its architecture, and the system's own in the
+  # tarball's name (x86_64, aarch64).
+  set(deb_architecture)
+  if(NOT CMAKE_CROSSCOMPILING)
+    find_program(D88CUT_DPKG dpkg)
+    if(D88CUT_DPKG)
+      execute_process(COMMAND ${D88CUT_DPKG} --print-architecture
+        OUTPUT_VARIABLE deb_architecture OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    endif()
+  endif()
+  if(NOT deb_architecture)
+    if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
+      set(deb_architecture amd64)
+    elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64|ARM64)$")
+      set(deb_architecture arm64)
+    elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^armv7")
+      set(deb_architecture armhf)
+    elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^i.86$")
+      set(deb_architecture i386)
+    else()
+      string(TOLOWER ${CMAKE_SYSTEM_PROCESSOR} deb_architecture)  # riscv64, s390x
+    endif()
+  endif()
+
   # Debian keeps each package's licence and changelog in its doc folder.
   file(READ ${PROJECT_SOURCE_DIR}/LICENSE license)
   string(REGEX REPLACE "\n\n" "\n.\n" license_paragraphs "${license}")
@@ -42,8 +67,9 @@ else()
   set(CPACK_DEBIAN_TOOLS_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_DEV_PACKAGE_NAME libd88image-dev)
   set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
-  set(CPACK_DEBIAN_DEV_PACKAGE_ARCHITECTURE amd64)
-  set(CPACK_PACKAGE_FILE_NAME d88cut-${PROJECT_VERSION}-linux-x86_64)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${deb_architecture})
+  set(CPACK_DEBIAN_DEV_PACKAGE_ARCHITECTURE ${deb_architecture})
+  set(CPACK_PACKAGE_FILE_NAME d88cut-${PROJECT_VERSION}-linux-${CMAKE_SYSTEM_PROCESSOR})
 endif()
 
 set(CPACK_PACKAGE_NAME d88cut)
