@@ -128,13 +128,29 @@ TEST_F(D88lsTest, TrackListingShowsStorageOrderAndOddIds) {
   disk.tracks[5][1].c = 9;
   disk.tracks[5][2].n = 3;
   disk.tracks[5][3].h = 0;
+  d88test::Sector one;
+  one.c = 3;
+  one.r = 3;
+  disk.tracks[6] = {one};
+  // A chain longer than a listing holds is cut, and says so.
+  std::string chain;
+  for (int k = 0; k < 1030; ++k) {
+    d88test::Sector s;
+    s.c = 3;
+    s.h = 1;
+    s.r = static_cast<std::uint8_t>(k % 200);
+    disk.tracks[7].push_back(s);
+    if (k < 1024) chain += " " + std::to_string(k % 200);
+  }
   disk.tracks[9] = {};
   disk.trackEntryOverrides[9] = 0x10000;  // beyond the disk
   const RunResult result = List(disk.Build(), true);
   EXPECT_EQ(result.out,
-            "disk 0: offset 0, name \"T\", media 0x00 2D, size 816, tracks 2, "
+            "disk 0: offset 0, name \"T\", media 0x00 2D, size 17312, tracks 4, "
             "unmarked: no sector C 0 H 0 R 16 N 1 on track 0\n"
             "  track 5 (C 2 H 1) at 688: 4 sectors, N 1: 7 5(C 9) 3(N 3) 1(H 0)\n"
+            "  track 6 (C 3 H 0) at 816: 1 sector, N 1: 3\n"
+            "  track 7 (C 3 H 1) at 832: 1024+ sectors, N 1:" + chain + " ...\n"
             "  track 9 (C 4 H 1) at 65536: no sectors\n");
 }
 

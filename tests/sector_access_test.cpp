@@ -119,14 +119,23 @@ TEST_F(SectorAccessTest, MatchNeedsAllFourIdBytesAndTakesTheFirst) {
 
 TEST_F(SectorAccessTest, ReadsAreCappedAtTheCallersLength) {
   Load(d88test::MakeStandardDisk());
-  EXPECT_EQ(image_.ReadSector(0, 0, 0, 1, 1, buffer_.data(), 100), 100);
-  EXPECT_TRUE(GuardedFrom(buffer_, 100));
-  EXPECT_EQ(image_.ReadSector(0, 0, 0, 1, 1, buffer_.data(), 0), 0);
-  EXPECT_EQ(image_.ReadSector(0, 0, 0, 1, 1, buffer_.data(), -5), 0);
+  // Each call stores exactly what it returns and nothing past its length.
+  const struct {
+    bool ids;  // GetSectorIds, or else ReadSector
+    std::int32_t length;
+    std::int32_t stored;
+  } calls[] = {{false, 100, 100}, {false, 1, 1},  {false, 0, 0}, {false, -5, 0},
+               {true, 3, 0},      {true, 4, 4},   {true, 6, 4},  {true, 7, 4},
+               {true, 11, 8},     {true, 64, 64}, {true, -4, 0}};
+  for (const auto& call : calls) {
+    std::fill(buffer_.begin(), buffer_.end(), kGuard);
+    const std::int32_t stored =
+        call.ids ? image_.GetSectorIds(0, buffer_.data(), call.length)
+                 : image_.ReadSector(0, 0, 0, 1, 1, buffer_.data(), call.length);
+    EXPECT_EQ(stored, call.stored) << call.ids << " " << call.length;
+    EXPECT_TRUE(GuardedFrom(buffer_, static_cast<std::size_t>(call.stored))) << call.length;
+  }
   EXPECT_EQ(image_.ReadSectors(0, 0, 0, 1, 1, buffer_.data(), 0), 0);
-  EXPECT_EQ(image_.GetSectorIds(0, buffer_.data(), 6), 4);
-  EXPECT_EQ(image_.GetSectorIds(0, buffer_.data(), 3), 0);
-  EXPECT_TRUE(GuardedFrom(buffer_, 100));
   // A sector's data is never read past its own size.
   EXPECT_EQ(image_.ReadSector(0, 0, 0, 1, 1, buffer_.data(), 4096), 256);
   // Size codes whose nominal size does not fit 32 bits read nothing.
