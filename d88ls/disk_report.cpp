@@ -44,6 +44,47 @@ std::int32_t CountTracks(const D88Image& image) {
   return count;
 }
 
+// The disk's size field, and what is wrong with it: a size that runs past
+// the end of the file, or one that reads negative, which puts the next
+// disk before this one.
+void PrintSize(const D88Image& image) {
+  const std::int32_t size = image.GetDiskSize();
+  const std::int32_t fileSize = image.GetImageFileSize();
+  std::printf("size %d", static_cast<int>(size));
+  if (size < 0) {
+    std::printf(" is negative: the next disk starts before this one");
+  } else if (size > fileSize - image.GetDiskStart()) {
+    std::printf(" runs past the end of the file (%d bytes)", static_cast<int>(fileSize));
+  }
+}
+
+// Whether the disk could be what its header says: at least a header long,
+// and within the file.
+bool Plausible(const D88Image& image) {
+  const std::int32_t size = image.GetDiskSize();
+  return size >= d88::kDiskHeaderSize &&
+         size <= image.GetImageFileSize() - image.GetDiskStart();
+}
+
+// Why the reader counts `track` as absent ("its entry is 0"), written into
+// `reason`; nullptr where the track is there to be read.
+constexpr int kMaxReason = 96;
+const char* AbsenceReason(const D88Image& image, std::int32_t track, char (&reason)[kMaxReason]) {
+  const int entry = static_cast<int>(image.GetTrackOffset(track));
+  std::int32_t position = 0;
+  if (entry == 0) {
+    std::snprintf(reason, sizeof reason, "its entry is 0");
+  } else if (entry > image.GetDiskSize()) {
+    std::snprintf(reason, sizeof reason, "its entry %d is past the disk size %d", entry,
+                  static_cast<int>(image.GetDiskSize()));
+  } else if (!d88::AddToPosition(image.GetDiskStart(), entry, &position)) {
+    std::snprintf(reason, sizeof reason, "its entry %d points outside the file", entry);
+  } else {
+    return nullptr;
+  }
+  return reason;
+}
+
 // Prints whether d88cut recognises the disk, and if not, why, naming the
 // sector it reads and what it looks for there; returns whether it does.
 bool PrintMarkerState(D88Image& image) {
@@ -57,7 +98,12 @@ bool PrintMarkerState(D88Image& image) {
   if (marked) {
     std::printf("marked\n");
   } else if (bytes == 0) {
-    std::printf("unmarked: no sector C 0 H 0 R %d N %d on track %d\n", r, n, track);
+    char reason[kMaxReason];
+    if (AbsenceReason(image, d88cut::kIdTrack, reason) != nullptr) {
+      std::printf("unmarked: track %d is absent: %s\n", track, reason);
+    } else {
+      std::printf("unmarked: no sector C 0 H 0 R %d N %d on track %d\n", r, n, track);
+    }
   } else if (bytes < d88cut::kIdSectorSize) {
     std::printf("unmarked: sector C 0 H 0 R %d N %d on track %d is short (%d of %d bytes)\n", r,
                 n, track, static_cast<int>(bytes), size);
@@ -86,12 +132,17 @@ void PrintIdDifferences(const std::uint8_t* id, std::int32_t c, std::int32_t h, 
 
 // One track: its sectors' R numbers in storage order, with C, H or N added
 // where they differ from the track's (C and H from the track index, N from
-// its first sector).
+// its first sector); or why the reader counts it as absent.
 void PrintTrack(D88Image& image, std::int32_t track) {
   const std::int32_t c = track >> 1;
   const std::int32_t h = track & 1;
   std::printf("  track %d (C %d H %d) at %d: ", static_cast<int>(track), static_cast<int>(c),
               static_cast<int>(h), static_cast<int>(image.GetTrackOffset(track)));
+  char reason[kMaxReason];
+  if (AbsenceReason(image, track, reason) != nullptr) {
+    std::printf("absent: %s\n", reason);
+    return;
+  }
   std::uint8_t ids[4 * kMaxListedSectors];
   const std::int32_t count = image.GetSectorIds(track, ids, sizeof ids) / 4;
   if (count == 0) {
@@ -112,7 +163,7 @@ void PrintTrack(D88Image& image, std::int32_t track) {
 }
 
 // One block as d88cut would cut it: "ok", or the first sector of its run
-// that is missing or short.
+// that is missing or short, and why its track is absent if it is.
 void PrintBlock(D88Image& image, const d88cut::Block& block) {
   static std::uint8_t data[d88cut::kWorkBufferSize];  // as large as d88cut's
   std::printf("  block %s: track %d (C %d H %d) R %d, %d bytes: ", block.name,
@@ -143,20 +194,25 @@ void PrintBlock(D88Image& image, const d88cut::Block& block) {
   std::printf("%s sector track %d (C %d H %d) R %d", got == 0 ? "missing" : "short",
               static_cast<int>(track), static_cast<int>(c), static_cast<int>(h),
               static_cast<int>(r));
-  if (got != 0) std::printf(" (%d of %d bytes)", static_cast<int>(got), static_cast<int>(chunk));
+  char reason[kMaxReason];
+  if (got != 0) {
+    std::printf(" (%d of %d bytes)", static_cast<int>(got), static_cast<int>(chunk));
+  } else if (AbsenceReason(image, track, reason) != nullptr) {
+    std::printf(": track %d is absent: %s", static_cast<int>(track), reason);
+  }
   std::putchar('\n');
 }
 
 }  // namespace
 
-void ReportDisk(D88Image& image, std::int32_t index, bool listTracks) {
+bool ReportDisk(D88Image& image, std::int32_t index, bool listTracks) {
   const std::int32_t media = image.GetMediaType();
   std::printf("disk %d: offset %d, name ", static_cast<int>(index),
               static_cast<int>(image.GetDiskStart()));
   PrintQuoted(image.GetDiskName());
-  std::printf(", media 0x%02X%s, size %d, tracks %d, ", static_cast<unsigned>(media & 0xFF),
-              MediaName(media), static_cast<int>(image.GetDiskSize()),
-              static_cast<int>(CountTracks(image)));
+  std::printf(", media 0x%02X%s, ", static_cast<unsigned>(media & 0xFF), MediaName(media));
+  PrintSize(image);
+  std::printf(", tracks %d, ", static_cast<int>(CountTracks(image)));
   const bool marked = PrintMarkerState(image);
 
   if (listTracks) {
@@ -165,11 +221,13 @@ void ReportDisk(D88Image& image, std::int32_t index, bool listTracks) {
     }
   }
 
-  if (!marked) return;
-  image.SetSectorRange(d88cut::kFirstSector, d88cut::kLastSector);
-  d88cut::Block blocks[d88cut::kMaxBlocks];
-  const std::int32_t count = d88cut::ListBlocks(blocks);
-  for (std::int32_t i = 0; i < count; ++i) PrintBlock(image, blocks[i]);
+  if (marked) {
+    image.SetSectorRange(d88cut::kFirstSector, d88cut::kLastSector);
+    d88cut::Block blocks[d88cut::kMaxBlocks];
+    const std::int32_t count = d88cut::ListBlocks(blocks);
+    for (std::int32_t i = 0; i < count; ++i) PrintBlock(image, blocks[i]);
+  }
+  return Plausible(image);
 }
 
 }  // namespace d88ls

@@ -14,6 +14,7 @@ namespace {
 // Every read goes to the start of this buffer, overwriting the last one.
 std::uint8_t workBuffer[kWorkBufferSize];
 bool outputFailed = false;
+bool fileWritten = false;
 
 }  // namespace
 
@@ -32,6 +33,7 @@ bool Extract(D88Image& image, const char* name, std::int32_t track, std::int32_t
     outputFailed = true;
     return false;
   }
+  fileWritten = true;
   return true;
 }
 
@@ -47,7 +49,7 @@ void ProcessDisk(D88Image& image) {
   image.SetSectorRange(kFirstSector, kLastSector);
   if (!CarriesMarker(workBuffer, ReadIdSector(image, workBuffer))) return;
 
-  PrintNow(kRecognitionMessage);
+  PrintMessageNow(kRecognitionMessage);
   Block blocks[kMaxBlocks];
   const std::int32_t count = ListBlocks(blocks);
   // A block that cannot be read is skipped; the later ones are still tried.
@@ -58,5 +60,7 @@ void ProcessDisk(D88Image& image) {
 }
 
 bool AnyOutputFailed() { return outputFailed; }
+
+bool AnyFileWritten() { return fileWritten; }
 
 }  // namespace d88cut

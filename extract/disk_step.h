@@ -36,6 +36,9 @@ bool Extract(D88Image& image, const char* name, std::int32_t track, std::int32_t
 // True once any block was read but its file could not be written.
 bool AnyOutputFailed();
 
+// True once any block's file was written.
+bool AnyFileWritten();
+
 }  // namespace d88cut
 
 #endif  // EXTRACT_DISK_STEP_H

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "console.h"
 #include "d88image/d88image.h"
 #include "disk_step.h"
 #include "messages.h"
@@ -14,11 +15,7 @@ namespace {
 // The one reader of the process; its destruction at exit closes the image.
 D88Image image;
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
-  d88cut::PrepareProcess();
-  d88cut::TreatClosedPipeAsWriteError();
+int Run(int argc, char* argv[]) {
   int count = 0;
   char** arguments = d88cut::Utf8Arguments(argc, argv, &count);
   if (count != 2) {
@@ -26,7 +23,7 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   if (!image.Open(arguments[1])) {
-    std::fprintf(stderr, kOpenFailureMessage);
+    d88cut::PrintErrorMessage(d88cut::kOpenFailureMessage);
     return 1;
   }
   const std::int32_t diskCount = image.GetDiskCount();
@@ -38,4 +35,14 @@ int main(int argc, char* argv[]) {
   }
   const bool outputWritten = d88cut::FinishStandardOutput("d88cut");
   return outputWritten && !d88cut::AnyOutputFailed() ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  d88cut::PrepareProcess();
+  d88cut::TreatClosedPipeAsWriteError();
+  const int status = Run(argc, argv);
+  d88cut::KeepWindowOpenIfAlone(d88cut::AnyFileWritten());
+  return status;
 }

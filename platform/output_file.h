@@ -1,5 +1,5 @@
-#ifndef EXTRACT_OUTPUT_FILE_H
-#define EXTRACT_OUTPUT_FILE_H
+#ifndef PLATFORM_OUTPUT_FILE_H
+#define PLATFORM_OUTPUT_FILE_H
 
 #include <cstdint>
 
@@ -16,4 +16,4 @@ bool WriteFileReplacing(const char* name, const std::uint8_t* data, std::int32_t
 
 }  // namespace d88cut
 
-#endif  // EXTRACT_OUTPUT_FILE_H
+#endif  // PLATFORM_OUTPUT_FILE_H

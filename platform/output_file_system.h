@@ -1,5 +1,5 @@
-#ifndef EXTRACT_OUTPUT_FILE_SYSTEM_H
-#define EXTRACT_OUTPUT_FILE_SYSTEM_H
+#ifndef PLATFORM_OUTPUT_FILE_SYSTEM_H
+#define PLATFORM_OUTPUT_FILE_SYSTEM_H
 
 // What the output writer needs from the system, one source file per
 // platform (output_file_posix.cpp, output_file_windows.cpp). Every call that
@@ -34,4 +34,4 @@ bool MoveTemporary(const char* path, const char* name, int* error);
 
 }  // namespace d88cut
 
-#endif  // EXTRACT_OUTPUT_FILE_SYSTEM_H
+#endif  // PLATFORM_OUTPUT_FILE_SYSTEM_H

@@ -1,5 +1,5 @@
-#ifndef EXTRACT_PROCESS_H
-#define EXTRACT_PROCESS_H
+#ifndef PLATFORM_PROCESS_H
+#define PLATFORM_PROCESS_H
 
 // What the tools ask of the process they run in, one source file per
 // platform (process_posix.cpp, process_windows.cpp).
@@ -26,4 +26,4 @@ char** Utf8Arguments(int argc, char** argv, int* count);
 
 }  // namespace d88cut
 
-#endif  // EXTRACT_PROCESS_H
+#endif  // PLATFORM_PROCESS_H

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "console.h"
+
 namespace d88cut {
 namespace {
 
@@ -36,6 +38,24 @@ void PrintNow(const char* format, ...) {
   std::vprintf(format, arguments);
   va_end(arguments);
   Flush(errno);
+}
+
+void PrintMessageNow(const Message& message) {
+  errno = 0;
+  if (ShowsText(stdout)) {
+    if (!WriteText(stdout, message.text)) Keep(errno);
+    return;
+  }
+  std::fputs(message.bytes, stdout);
+  Flush(errno);
+}
+
+void PrintErrorMessage(const Message& message) {
+  if (ShowsText(stderr)) {
+    WriteText(stderr, message.text);
+  } else {
+    std::fputs(message.bytes, stderr);
+  }
 }
 
 bool FinishStandardOutput(const char* program) {

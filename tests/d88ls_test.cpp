@@ -1,5 +1,6 @@
 // Runs the built d88ls on images from the builder.
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,6 @@ namespace {
 
 using d88test::Bytes;
 using d88test::Disk;
-using d88test::kOpenFailure;
 using d88test::RunResult;
 
 const std::string kAllBlocksOk =
@@ -78,12 +78,14 @@ TEST_F(D88lsTest, HeadersRepeatedByASizeOfZeroAreListedOnce) {
   zero.name = "ZERO";
   zero.overrideDiskSize = true;
   zero.diskSizeField = 0;
+  zero.tracks[0] = {d88test::Sector{}};  // there, but past the disk's size
   const std::string line =
-      "name \"ZERO\", media 0x00 2D, size 0, tracks 0, unmarked: no sector C 0 H 0 R 16 N 1 on "
-      "track 0\n";
+      "name \"ZERO\", media 0x00 2D, size 0, tracks 1, unmarked: track 0 is absent: its entry "
+      "688 is past the disk size 0\n";
   EXPECT_EQ(List(zero.Build()).out,
             "disk 0: offset 0, " + line +
-                "disks 1 to 63: the same header again, because disk 0's size field is 0\n");
+                "disks 1 to 63: the same header again, because disk 0's size field is 0\n" +
+                dir_ / "image.d88" + " does not look like a D88 image\n");
   // The last disk but one: a single repeat.
   Bytes image;
   for (int k = 0; k < 62; ++k) image = d88test::Concat({image, d88test::Disk{}.Build()});
@@ -107,7 +109,7 @@ TEST_F(D88lsTest, NamesEveryBlockThatCannotBeCut) {
             "  block FMBANK: track 0 (C 0 H 0) R 14, 256 bytes: ok\n"
             "  block MUS00: track 74 (C 37 H 0) R 1, 1792 bytes: ok\n"
             "  block MUS01: track 75 (C 37 H 1) R 1, 2816 bytes: "
-            "missing sector track 75 (C 37 H 1) R 1\n"
+            "missing sector track 75 (C 37 H 1) R 1: track 75 is absent: its entry is 0\n"
             "  block MUS02: track 76 (C 38 H 0) R 1, 2304 bytes: ok\n"
             "  block MUS03: track 76 (C 38 H 0) R 10, 1280 bytes: "
             "short sector track 76 (C 38 H 0) R 12 (100 of 256 bytes)\n"
@@ -147,11 +149,11 @@ TEST_F(D88lsTest, TrackListingShowsStorageOrderAndOddIds) {
   const RunResult result = List(disk.Build(), true);
   EXPECT_EQ(result.out,
             "disk 0: offset 0, name \"T\", media 0x00 2D, size 17312, tracks 4, "
-            "unmarked: no sector C 0 H 0 R 16 N 1 on track 0\n"
+            "unmarked: track 0 is absent: its entry is 0\n"
             "  track 5 (C 2 H 1) at 688: 4 sectors, N 1: 7 5(C 9) 3(N 3) 1(H 0)\n"
             "  track 6 (C 3 H 0) at 816: 1 sector, N 1: 3\n"
             "  track 7 (C 3 H 1) at 832: 1024+ sectors, N 1:" + chain + " ...\n"
-            "  track 9 (C 4 H 1) at 65536: no sectors\n");
+            "  track 9 (C 4 H 1) at 65536: absent: its entry 65536 is past the disk size 17312\n");
 }
 
 TEST_F(D88lsTest, NameBytesOutsidePrintableAsciiAreEscaped) {
@@ -174,7 +176,7 @@ TEST_F(D88lsTest, CommandLine) {
   for (const char* help : {"-h", "--help"}) {
     const RunResult result = Run({"./d88ls", help});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out.substr(0, 30), "Usage: ./d88ls [-t] [d88file]\n");
+    EXPECT_EQ(result.out.substr(0, 31), "Usage: ./d88ls [-t] d88file...\n");
     EXPECT_EQ(result.err, "");
   }
   const RunResult version = Run({"d88ls", "--version"});
@@ -182,19 +184,55 @@ TEST_F(D88lsTest, CommandLine) {
   EXPECT_EQ(version.out, "d88ls " D88CUT_VERSION "\n");
 
   for (const auto& args : std::vector<std::vector<std::string>>{
-           {"./d88ls"}, {"./d88ls", "-t"}, {"./d88ls", "-x", "a.d88"}, {"./d88ls", "a", "b"},
-           {"./d88ls", "--", "a", "b"}}) {
+           {"./d88ls"}, {"./d88ls", "-t"}, {"./d88ls", "-x", "a.d88"}, {"./d88ls", "--"}}) {
     const RunResult result = Run(args);
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "Usage: ./d88ls [-t] [d88file]\n");
+    EXPECT_EQ(result.err, "Usage: ./d88ls [-t] d88file...\n");
     EXPECT_EQ(result.out, "");
   }
-  const RunResult missing = Run({"d88ls", dir_ / "missing.d88"});
-  EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.err, kOpenFailure);
   const RunResult empty = List({});
   EXPECT_EQ(empty.status, 0);
-  EXPECT_EQ(empty.out, "no disks: the image is shorter than a disk header\n");
+  EXPECT_EQ(empty.out, "no disks: the image is shorter than a disk header\n" + dir_ / "image.d88" +
+                           " does not look like a D88 image\n");
+}
+
+// Several images in one call, each under its name as ls lists folders;
+// what cannot be opened is said on standard error, the rest still listed.
+TEST_F(D88lsTest, SeveralImagesAndWhatIsWrongWithEach) {
+  dir_.Write("good.d88", MarkedDisk().Build());
+  dir_.Write("text.txt", Bytes(700, 'x'));
+  std::filesystem::create_directory(dir_ / "folder");
+  // Disk 1's size field reads -688: the next disk is disk 0 again.
+  Disk a;
+  a.name = "A";
+  Disk b;
+  b.name = "B";
+  b.overrideDiskSize = true;
+  b.diskSizeField = 0x100000000u - 688;
+  dir_.Write("back.d88", d88test::Concat({a.Build(), b.Build()}));
+  const RunResult result =
+      Run({"d88ls", "good.d88", "missing.d88", "folder", "text.txt", "back.d88"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err,
+            "d88ls: cannot open missing.d88: No such file or directory\n"
+            "d88ls: folder: not a regular file (a folder)\n");
+  EXPECT_EQ(result.out,
+            "good.d88:\n"
+            "disk 0: offset 0, name \"GAME\", media 0x00 2D, size 348848, tracks 80, marked\n" +
+                kAllBlocksOk +
+                "\ntext.txt:\n"
+                "disk 0: offset 0, name \"xxxxxxxxxxxxxxxx\", media 0x78, size 2021161080 runs "
+                "past the end of the file (700 bytes), tracks 164, unmarked: no sector C 0 H 0 R "
+                "16 N 1 on track 0\n"
+                "text.txt does not look like a D88 image\n"
+                "\nback.d88:\n"
+                "disk 0: offset 0, name \"A\", media 0x00 2D, size 688, tracks 0, unmarked: "
+                "track 0 is absent: its entry is 0\n"
+                "disk 1: offset 688, name \"B\", media 0x00 2D, size -688 is negative: the next "
+                "disk starts before this one, tracks 0, unmarked: track 0 is absent: its entry is "
+                "0\n"
+                "disks 2 to 63: disks 0 to 1 again, in turn, because disk 1's size field is "
+                "negative\n");
 }
 
 }  // namespace

@@ -4,8 +4,11 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -16,6 +19,7 @@
 
 #include "d88image/d88image.h"
 #include "image_file_posix.h"
+#include "messages.h"
 #include "output_file.h"
 #include "output_file_posix.h"
 #include "output_file_system.h"
@@ -67,13 +71,18 @@ class ProcessEdgesTest : public ::testing::Test {
 TEST_F(ProcessEdgesTest, OnlyARegularFileIsOpenedAndNothingWaits) {
   const std::string fifo = images_ / "fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  for (const char* tool : {D88CUT_PATH, D88LS_PATH}) {
-    for (const std::string& path : {fifo, std::string("/dev/null"), std::string("/dev/zero")}) {
-      // timeout ends a run that blocks with status 124.
-      const RunResult result = Run({"/usr/bin/timeout", "10"}, tool, {path});
-      EXPECT_EQ(result.status, 1) << tool << " " << path;
-      EXPECT_EQ(result.err, kOpenFailure);
-    }
+  const struct {
+    std::string path;
+    const char* kind;
+  } notFiles[] = {{fifo, "a FIFO"}, {"/dev/null", "a device"}, {"/dev/zero", "a device"}};
+  for (const auto& notFile : notFiles) {
+    // timeout ends a run that blocks with status 124.
+    const RunResult cut = Run({"/usr/bin/timeout", "10"}, D88CUT_PATH, {notFile.path});
+    EXPECT_EQ(cut.status, 1) << notFile.path;
+    EXPECT_EQ(cut.err, kOpenFailure);
+    const RunResult list = Run({"/usr/bin/timeout", "10"}, D88LS_PATH, {notFile.path});
+    EXPECT_EQ(list.status, 1) << notFile.path;
+    EXPECT_EQ(list.err, "d88ls: " + notFile.path + ": not a regular file (" + notFile.kind + ")\n");
   }
   EXPECT_TRUE(Files().empty());
 }
@@ -310,6 +319,76 @@ TEST_F(ProcessEdgesTest, TemporaryFileIsPrivateUntilItTakesItsName) {
   umask(mask);
   EXPECT_EQ(ModeOf("MUS00"), static_cast<int>(0666 & ~mask));
   ASSERT_EQ(chdir("/"), 0);
+}
+
+// What `command` writes on a pseudo-terminal of its own, in the locale
+// `locale`, started in `cwd`.
+std::string RunOnTerminal(std::vector<std::string> command, const char* locale,
+                          const std::string& cwd) {
+  std::vector<char*> argv;
+  for (std::string& word : command) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  struct termios raw = {};
+  cfmakeraw(&raw);  // the bytes as written, with no line-end conversion
+  int terminal = -1;
+  const pid_t child = forkpty(&terminal, nullptr, &raw, nullptr);
+  if (child < 0) return "forkpty failed";
+  if (child == 0) {
+    if (setenv("LC_ALL", locale, 1) != 0 || chdir(cwd.c_str()) != 0) _exit(2);
+    execv(argv[0], argv.data());
+    _exit(3);
+  }
+  std::string written;
+  char part[4096];
+  ssize_t got = 0;
+  while ((got = read(terminal, part, sizeof part)) > 0) written.append(part, part + got);
+  close(terminal);
+  waitpid(child, nullptr, 0);
+  return written;
+}
+
+// The Japanese messages are text where a person reads them as UTF-8, and
+// the Shift_JIS bytes for every other reader: a pipe or a file, or a
+// terminal in another locale.
+TEST_F(ProcessEdgesTest, JapaneseMessagesAreTextOnAUtf8TerminalOnly) {
+  const std::string cutting =
+      "cutting ... PROG\ncutting ... FMBANK\ncutting ... MUS00\ncutting ... MUS01\n"
+      "cutting ... MUS02\ncutting ... MUS03\ncutting ... MUS04\n";
+  const std::string image = Image();
+  const std::string missing = images_ / "missing.d88";
+  std::vector<std::string> cut = d88test::ToolCommand(D88CUT_PATH);
+  cut.push_back(image);
+  std::vector<std::string> cutMissing = d88test::ToolCommand(D88CUT_PATH);
+  cutMissing.push_back(missing);
+  const std::string recognisedText = d88cut::kRecognitionMessage.text;
+  const struct {
+    const std::vector<std::string>& command;
+    const char* locale;
+    std::string written;
+  } runs[] = {{cut, "C.UTF-8", recognisedText + cutting},
+              {cut, "C", d88cut::kRecognitionMessage.bytes + cutting},
+              {cutMissing, "C.UTF-8", d88cut::kOpenFailureMessage.text},
+              {cutMissing, "POSIX", d88cut::kOpenFailureMessage.bytes}};
+  for (const auto& run : runs) {
+    EXPECT_EQ(RunOnTerminal(run.command, run.locale, work_.path()), run.written) << run.locale;
+  }
+  // The same UTF-8 locale, through a pipe: the bytes.
+  const RunResult piped = Run({"/usr/bin/env", "LC_ALL=C.UTF-8"}, D88CUT_PATH, {image});
+  EXPECT_EQ(piped.out, d88cut::kRecognitionMessage.bytes + cutting);
+}
+
+// Each message's two forms are the same words: iconv turns the bytes into
+// the text.
+TEST_F(ProcessEdgesTest, JapaneseMessagesBytesAndTextAreTheSameWords) {
+  for (const d88cut::Message& message :
+       {d88cut::kOpenFailureMessage, d88cut::kRecognitionMessage}) {
+    const std::string bytes = message.bytes;
+    const std::string path = images_.Write("message", Bytes(bytes.begin(), bytes.end()));
+    const RunResult converted =
+        d88test::Run("/usr/bin/iconv", {"iconv", "-f", "CP932", "-t", "UTF-8", path}, "/");
+    EXPECT_EQ(converted.status, 0);
+    EXPECT_EQ(converted.out, message.text);
+  }
 }
 
 }  // namespace
