@@ -1,5 +1,5 @@
-// d88cut at the edges of the process on Windows: a read-only output and an
-// interruption from the console.
+// d88cut at the edges of the process on Windows: a read-only output, an
+// interruption from the console, and a run that must not wait for Enter.
 
 #include <windows.h>
 
@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include "output_file_system.h"
 #include "test_support.h"
 
 namespace {
@@ -33,28 +32,91 @@ TEST(ProcessEdgesTest, ReadOnlyOutputIsNotReplaced) {
   std::filesystem::permissions(work / "PROG", std::filesystem::perms::owner_all);
 }
 
-// Ctrl-C sent to this process's console right after a temporary file was
-// created: the handler removes it and ends the process as Ctrl-C does.
-TEST(ProcessEdgesTest, CtrlCRemovesTheTemporaryFile) {
-  if (GetConsoleWindow() == nullptr) {
-    GTEST_SKIP() << "no console to send Ctrl-C through (as under Wine without one)";
-  }
+// A child that has just made a temporary file is interrupted from its
+// console: the handler removes the file and ends the process as Ctrl-C does.
+// The child runs in a process group of its own, so that the event reaches
+// it alone; without a console of the test's own (as under ctest in Wine),
+// it gets a console without a window, which the test attaches to to send
+// the event. Windows delivers Ctrl-Break to a process group, Wine only
+// Ctrl-C: both are sent.
+TEST(ProcessEdgesTest, InterruptionRemovesTheTemporaryFile) {
   TempDir work;
-  const std::filesystem::path start = std::filesystem::current_path();
-  std::filesystem::current_path(work.path());
-  const auto createThenInterrupt = [] {
-    int error = 0;
-    const std::uint8_t data[] = {'n', 'e', 'w'};
-    if (d88cut::CreateTemporary(".PROG.1.0", d88cut::kDefaultMode, data, 3, &error)) {
-      GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
-      Sleep(10000);
-    }
-    ExitProcess(0);
-  };
-  EXPECT_EXIT(createThenInterrupt(),
-              ::testing::ExitedWithCode(static_cast<int>(STATUS_CONTROL_C_EXIT)), "");
-  EXPECT_TRUE(d88test::FilesIn(work.path()).empty());
-  std::filesystem::current_path(start);
+  DWORD listed[1];
+  const bool ownConsole = GetConsoleProcessList(listed, 1) != 0;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child = {};
+  std::wstring program = std::filesystem::u8path(PENDING_FILE_CHILD_PATH).wstring();
+  ASSERT_TRUE(CreateProcessW(program.c_str(), program.data(), nullptr, nullptr, FALSE,
+                             CREATE_NEW_PROCESS_GROUP | (ownConsole ? 0 : CREATE_NO_WINDOW),
+                             nullptr, std::filesystem::u8path(work.path()).wstring().c_str(),
+                             &startup, &child));
+  for (int k = 0; k < 3000 && !std::filesystem::exists(std::filesystem::u8path(work / "ready"));
+       ++k) {
+    Sleep(10);
+  }
+  const HANDLE standard[] = {GetStdHandle(STD_INPUT_HANDLE), GetStdHandle(STD_OUTPUT_HANDLE),
+                             GetStdHandle(STD_ERROR_HANDLE)};
+  const bool attached = ownConsole || (FreeConsole(), AttachConsole(child.dwProcessId) != 0);
+  if (attached) {
+    GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, child.dwProcessId);
+    GenerateConsoleCtrlEvent(CTRL_C_EVENT, child.dwProcessId);
+  }
+  if (!ownConsole) {
+    // Attaching replaced the test's own handles: they are put back.
+    FreeConsole();
+    SetStdHandle(STD_INPUT_HANDLE, standard[0]);
+    SetStdHandle(STD_OUTPUT_HANDLE, standard[1]);
+    SetStdHandle(STD_ERROR_HANDLE, standard[2]);
+  }
+  const bool ended = WaitForSingleObject(child.hProcess, 30000) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(child.hProcess, 1);
+  DWORD code = 0;
+  GetExitCodeProcess(child.hProcess, &code);
+  CloseHandle(child.hThread);
+  CloseHandle(child.hProcess);
+  EXPECT_TRUE(attached);
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(code, static_cast<DWORD>(STATUS_CONTROL_C_EXIT));
+  EXPECT_EQ(d88test::FilesIn(work.path()), std::vector<std::string>{"ready"});
+}
+
+// Run by a program with its output redirected, as by the test runner, the
+// tool ends without waiting for Enter, even on a console of its own whose
+// input it could read. (Under Wine the tool never waits: a console that
+// lists it alone there is the terminal Wine was started from.)
+TEST(ProcessEdgesTest, RedirectedRunNeverWaitsForEnter) {
+  TempDir images;
+  TempDir work;
+  d88test::Disk disk = d88test::MakeStandardDisk();
+  d88test::SetMarker(&disk);
+  const std::string image = images.Write("image.d88", disk.Build());
+  SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+  const HANDLE out = CreateFileW(std::filesystem::u8path(images / "out").wstring().c_str(),
+                                 GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(out, INVALID_HANDLE_VALUE);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = nullptr;  // the input of its own console
+  startup.hStdOutput = out;
+  startup.hStdError = out;
+  std::wstring commandLine = L"d88cut \"" + std::filesystem::u8path(image).wstring() + L"\"";
+  PROCESS_INFORMATION child = {};
+  ASSERT_TRUE(CreateProcessW(std::filesystem::u8path(D88CUT_PATH).wstring().c_str(),
+                             commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                             nullptr, std::filesystem::u8path(work.path()).wstring().c_str(),
+                             &startup, &child));
+  CloseHandle(out);
+  const bool ended = WaitForSingleObject(child.hProcess, 30000) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(child.hProcess, 1);
+  CloseHandle(child.hThread);
+  CloseHandle(child.hProcess);
+  EXPECT_TRUE(ended);
+  const d88test::Bytes written = d88test::ReadFile(images / "out");
+  EXPECT_EQ(std::string(written.begin(), written.end()).find("Press Enter"), std::string::npos);
+  EXPECT_EQ(d88test::FilesIn(work.path()).size(), 7u);
 }
 
 }  // namespace
