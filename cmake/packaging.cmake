@@ -38,6 +38,28 @@ else()
     endif()
   endif()
 
+  # dpkg-shlibdeps finds the C library a cross build needs through
+  # multiarch: without the target's libc6 it cannot compute the dependency.
+  if(CMAKE_CROSSCOMPILING)
+    execute_process(COMMAND dpkg-query -W -f=\${Status} libc6:${deb_architecture}
+      OUTPUT_VARIABLE target_libc ERROR_QUIET)
+    if(NOT target_libc MATCHES "ok installed")
+      message(STATUS "Packages for ${deb_architecture} need its C library known to dpkg: "
+        "dpkg --add-architecture ${deb_architecture}; apt-get update; "
+        "apt-get install libc6:${deb_architecture}")
+    endif()
+  endif()
+
+  # What .ci/check-packages needs to know of the build, as shell words.
+  string(REPLACE ";" "' '" emulator_words "${CMAKE_CROSSCOMPILING_EMULATOR}")
+  if(emulator_words)
+    set(emulator_words "'${emulator_words}'")
+  endif()
+  file(WRITE ${PROJECT_BINARY_DIR}/package-target.sh
+    "deb_architecture=${deb_architecture}\nprocessor=${CMAKE_SYSTEM_PROCESSOR}\n"
+    "libdir=${CMAKE_INSTALL_LIBDIR}\ntoolchain='${CMAKE_TOOLCHAIN_FILE}'\n"
+    "cxx='${CMAKE_CXX_COMPILER}'\nemulator=(${emulator_words})\n")
+
   # Debian keeps each package's licence and changelog in its doc folder.
   file(READ ${PROJECT_SOURCE_DIR}/LICENSE license)
   string(REGEX REPLACE "\n\n" "\n.\n" license_paragraphs "${license}")
