@@ -1,9 +1,17 @@
 # Packages, made by CPack (cmake --build build --target package): on Linux
 # the Debian packages d88cut (the tools) and libd88image-dev (the library),
-# and a .tar.gz of the whole install tree; on Windows a .zip of the tools.
+# and a .tar.gz of the whole install tree; on Windows a .zip of the tools;
+# for the browser a .zip of the page.
 
 set(D88CUT_SUMMARY "cut the program, voice bank and music blocks out of a D88 disk image")
-if(WIN32)
+if(EMSCRIPTEN)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+  set(CPACK_COMPONENTS_ALL page)
+  set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+  set(CPACK_PACKAGE_FILE_NAME d88cut-${PROJECT_VERSION}-web)
+  set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)  # unpacks into a folder of its own
+elseif(WIN32)
   install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt COMPONENT tools)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . COMPONENT tools)
   set(CPACK_GENERATOR ZIP)

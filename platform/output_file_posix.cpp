@@ -12,6 +12,7 @@
 
 #include "output_file_posix.h"
 #include "output_file_system.h"
+#include "file_permissions.h"
 
 namespace d88cut {
 namespace {
@@ -60,21 +61,6 @@ void BlockInterruptions(sigset_t* found) {
   sigemptyset(&set);
   for (const int signal : kInterruptions) sigaddset(&set, signal);
   sigprocmask(SIG_BLOCK, &set, found);
-}
-
-// The permission bits a new file gets: 0666 less the umask, which can only
-// be read by setting it, so it is set back at once (the tools have one
-// thread) and asked for once.
-mode_t NewFileMode() {
-  static mode_t mode = 0;
-  static bool known = false;
-  if (!known) {
-    const mode_t mask = umask(0);
-    umask(mask);
-    mode = 0666 & ~mask;
-    known = true;
-  }
-  return mode;
 }
 
 // Creates the file and marks it pending in one step as far as the handler
@@ -141,10 +127,7 @@ bool CheckReplaceable(const char* name, std::int32_t* mode, int* error) {
   }
   if (!S_ISREG(status.st_mode)) return true;  // a link or a node: replaced itself
   // Truncating the file would be refused, so replacing it is too.
-  if (faccessat(AT_FDCWD, name, W_OK, AT_EACCESS) != 0) {
-    *error = errno;
-    return false;
-  }
+  if (!CallerMayWrite(name, error)) return false;
   *mode = static_cast<std::int32_t>(status.st_mode & 0777);
   return true;
 }

@@ -1,0 +1,81 @@
+# The browser build (emcmake cmake -S . -B build-web): the tools for node,
+# and the page in web/ of the build folder, which runs them in a browser.
+#   extract/d88cut.js, d88ls/d88ls.js   programs for node: node d88cut.js IMAGE
+#   web/                                the page: open web/index.html
+# Included from the top CMakeLists.txt once every target exists.
+
+# emcmake starts node with --experimental-wasm-threads, which node 20
+# refuses; the build's own programs (the sample image's maker) run without.
+set(d88cut_node ${CMAKE_CROSSCOMPILING_EMULATOR})
+list(REMOVE_ITEM d88cut_node --experimental-wasm-threads)
+set_property(TARGET make_sample_image make_fuzz_seeds PROPERTY CROSSCOMPILING_EMULATOR
+  ${d88cut_node})
+
+# An optimised link runs Emscripten's JavaScript optimizer, which needs
+# node to find acorn; Debian keeps it in /usr/share/nodejs, where a node
+# not from Debian does not look.
+list(GET d88cut_node 0 d88cut_node_program)
+execute_process(COMMAND ${d88cut_node_program} -e "require.resolve('acorn')"
+  RESULT_VARIABLE d88cut_no_acorn OUTPUT_QUIET ERROR_QUIET)
+if(d88cut_no_acorn AND EXISTS /usr/share/nodejs/acorn)
+  set(d88cut_node_path /usr/share/nodejs)
+  if(NOT "$ENV{NODE_PATH}" STREQUAL "")
+    string(APPEND d88cut_node_path ":$ENV{NODE_PATH}")
+  endif()
+  set_property(GLOBAL PROPERTY RULE_LAUNCH_LINK
+    "${CMAKE_COMMAND} -E env NODE_PATH=${d88cut_node_path}")
+endif()
+
+# Programs for node: the WebAssembly inside the .js (node fetch()es a
+# separate file and fails), the real file system instead of one in memory
+# (else the sample image is made in memory and never appears), and main's
+# status as node's.
+foreach(program d88cut d88ls make_sample_image make_fuzz_seeds)
+  target_link_options(${program} PRIVATE -sSINGLE_FILE=1 -sNODERAWFS=1 -sEXIT_RUNTIME=1)
+endforeach()
+
+# The page's modules: createD88cut() and createD88ls() each give a fresh
+# instance, whose callMain runs the tool once on the files put in its
+# file system in memory. One file each, so that the page opens from disk.
+set(page_folder ${PROJECT_BINARY_DIR}/web)
+set(page_module_options -sSINGLE_FILE=1 -sENVIRONMENT=web -sMODULARIZE=1 -sINVOKE_RUN=0
+  -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1 -sEXPORTED_RUNTIME_METHODS=callMain,FS)
+add_executable(d88cut_page extract/main.cpp)
+target_link_options(d88cut_page PRIVATE ${page_module_options} -sEXPORT_NAME=createD88cut)
+add_executable(d88ls_page d88ls/main.cpp d88ls/disk_report.cpp)
+target_compile_definitions(d88ls_page PRIVATE D88CUT_VERSION="${PROJECT_VERSION}")
+target_link_options(d88ls_page PRIVATE ${page_module_options} -sEXPORT_NAME=createD88ls)
+foreach(tool d88cut d88ls)
+  target_link_libraries(${tool}_page PRIVATE d88cut_core d88cut_platform d88cut_warnings
+    d88cut_plain_cxx)
+  set_target_properties(${tool}_page PROPERTIES CXX_EXTENSIONS OFF OUTPUT_NAME ${tool}
+    RUNTIME_OUTPUT_DIRECTORY ${page_folder})
+endforeach()
+
+# The page's own files, and the zip library from npm with its licence.
+set(page_files)
+foreach(file index.html page.js page.css)
+  add_custom_command(OUTPUT ${page_folder}/${file}
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/web/${file} ${page_folder}/${file}
+    DEPENDS ${PROJECT_SOURCE_DIR}/web/${file})
+  list(APPEND page_files ${page_folder}/${file})
+endforeach()
+find_program(D88CUT_NPM npm REQUIRED)
+set(npm_folder ${PROJECT_BINARY_DIR}/web-npm)
+add_custom_command(OUTPUT ${page_folder}/fflate.js ${page_folder}/fflate-LICENSE.txt
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${npm_folder}
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/web/package.json
+    ${PROJECT_SOURCE_DIR}/web/package-lock.json ${npm_folder}
+  COMMAND ${D88CUT_NPM} ci --prefix ${npm_folder} --no-audit --no-fund --loglevel=error
+  COMMAND ${CMAKE_COMMAND} -E copy ${npm_folder}/node_modules/fflate/umd/index.js
+    ${page_folder}/fflate.js
+  COMMAND ${CMAKE_COMMAND} -E copy ${npm_folder}/node_modules/fflate/LICENSE
+    ${page_folder}/fflate-LICENSE.txt
+  DEPENDS ${PROJECT_SOURCE_DIR}/web/package.json ${PROJECT_SOURCE_DIR}/web/package-lock.json
+  COMMENT "Installing fflate from npm for the page")
+add_custom_target(page ALL DEPENDS ${page_files} ${page_folder}/fflate.js d88cut_page d88ls_page)
+
+# The release: d88cut-<version>-web.zip, the page's folder and the licence
+# (cmake --build build-web --target package).
+install(DIRECTORY ${page_folder}/ DESTINATION . COMPONENT page)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt COMPONENT page)

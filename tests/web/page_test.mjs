@@ -1,0 +1,162 @@
+// The page in Debian's headless Chromium, against the native tools: for
+// each image of a table, opened from disk and from a static server on
+// 127.0.0.1, the page must show what the native d88ls and d88cut print,
+// offer the very files the native d88cut writes (one by one and in the
+// zip), and fetch nothing from anywhere else.
+//   node tests/web/page_test.mjs PAGE_FOLDER NATIVE_BUILD [IMAGE...]
+// PAGE_FOLDER is build-web/web, NATIVE_BUILD a native build folder (its
+// sample.d88 and tools); further images are tried as well. A screenshot of
+// the finished page is left beside PAGE_FOLDER as page.png.
+import { execFileSync, spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import http from 'node:http';
+import os from 'node:os';
+import path from 'node:path';
+import { unzipSync } from 'fflate';
+import puppeteer from 'puppeteer-core';
+
+const [pageFolder, nativeBuild, ...extraImages] = process.argv.slice(2).map((p) => path.resolve(p));
+const d88cut = path.join(nativeBuild, 'extract', 'd88cut');
+const d88ls = path.join(nativeBuild, 'd88ls', 'd88ls');
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'd88page.'));
+const shiftJis = new TextDecoder('shift_jis');
+let failures = 0;
+
+function check(what, ok, detail = '') {
+  console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}${ok || !detail ? '' : `\n     ${detail}`}`);
+  if (!ok) failures += 1;
+}
+
+// The images: the sample (its one disk marked), the same disk twice with
+// only the second marked, and one marked nowhere. The sample's ID sector,
+// R 16 of track 0, is the 16th record of 272 bytes after the header.
+const sample = fs.readFileSync(path.join(nativeBuild, 'sample.d88'));
+const unmarked = Buffer.from(sample);
+unmarked[688 + 15 * 272 + 16 + 254] = 0xe5;
+const images = { 'sample.d88': sample, 'second-disk.d88': Buffer.concat([unmarked, sample]),
+  'unmarked.d88': unmarked };
+fs.mkdirSync(path.join(work, 'images'));
+for (const [name, bytes] of Object.entries(images)) fs.writeFileSync(path.join(work, 'images', name), bytes);
+const table = Object.keys(images).map((name) => path.join(work, 'images', name)).concat(extraImages);
+
+// What the native tools print and write for an image, run in the image's
+// own folder (d88ls, on its bare name) and in an empty one (d88cut).
+function native(image) {
+  const listing = spawnSync(d88ls, [path.basename(image)], { cwd: path.dirname(image) });
+  const out = fs.mkdtempSync(path.join(work, 'native-'));
+  const cut = spawnSync(d88cut, [image], { cwd: out });
+  const files = Object.fromEntries(fs.readdirSync(out).map((f) => [f, fs.readFileSync(path.join(out, f))]));
+  return { listing: listing.stdout.toString('utf8') + listing.stderr.toString('utf8'),
+    messages: shiftJis.decode(Buffer.concat([cut.stdout, cut.stderr])), status: cut.status, files };
+}
+
+// The downloads of a page, by name, once Chromium says each is complete.
+function watchDownloads(session, folder) {
+  const names = {};
+  const done = new Set();
+  session.on('Browser.downloadWillBegin', (event) => { names[event.guid] = event.suggestedFilename; });
+  session.on('Browser.downloadProgress', (event) => {
+    if (event.state === 'completed') done.add(names[event.guid]);
+  });
+  return async (name) => {
+    for (let k = 0; k < 400 && !done.has(name); k += 1) {
+      await new Promise((resolve) => setTimeout(resolve, 25));
+    }
+    return done.has(name) ? fs.readFileSync(path.join(folder, name)) : null;
+  };
+}
+
+async function tryImage(browser, origin, url, image) {
+  const label = `${origin} ${path.basename(image)}:`;
+  const expected = native(image);
+  const page = await browser.newPage();
+  const foreign = [];
+  page.on('request', (request) => {
+    const address = request.url();
+    const own = address.startsWith(url.replace(/index\.html$/, '')) || /^(data|blob):/.test(address);
+    if (!own) foreign.push(address);
+  });
+  const downloads = fs.mkdtempSync(path.join(work, 'downloads-'));
+  const session = await page.createCDPSession();
+  await session.send('Browser.setDownloadBehavior',
+    { behavior: 'allow', downloadPath: downloads, eventsEnabled: true });
+  const downloaded = watchDownloads(session, downloads);
+  await page.goto(url, { waitUntil: 'load' });
+  await (await page.$('input[type=file]')).uploadFile(image);
+  await page.waitForFunction(() => document.body.dataset.state === 'done', { timeout: 30000 });
+  const shown = await page.evaluate(() => ({
+    listing: document.getElementById('listing').textContent,
+    messages: document.getElementById('messages').textContent,
+    status: document.getElementById('cut-status').textContent,
+    problem: document.getElementById('problem').hidden ? '' : document.getElementById('problem').textContent,
+    links: Array.from(document.querySelectorAll('#files a, #zip a'), (a) => a.download),
+    noFiles: !document.getElementById('no-files').hidden,
+  }));
+  check(`${label} no problem shown`, shown.problem === '', shown.problem);
+  check(`${label} the listing is d88ls's`, shown.listing === expected.listing, JSON.stringify(shown.listing));
+  check(`${label} the messages are d88cut's`, shown.messages === (expected.messages || '(nothing)'),
+    JSON.stringify(shown.messages));
+  check(`${label} exit status ${expected.status}`, shown.status === `(exit status ${expected.status})`);
+  const names = Object.keys(expected.files);
+  const fileLinks = shown.links.filter((name) => !name.endsWith('.zip'));
+  check(`${label} a link for each of ${names.length} files`, fileLinks.slice().sort().join() === names.sort().join(),
+    shown.links.join(' '));
+  check(`${label} "no files" said if and only if none`, shown.noFiles === (names.length === 0));
+  for (const name of shown.links) {
+    await page.click(`a[download="${name}"]`);
+    const bytes = await downloaded(name);
+    if (name.endsWith('.zip')) {
+      const entries = bytes ? unzipSync(new Uint8Array(bytes)) : {};
+      const same = Object.keys(entries).sort().join() === names.join() &&
+        names.every((n) => Buffer.from(entries[n]).equals(expected.files[n]));
+      check(`${label} the zip holds the same ${names.length} files`, same);
+    } else {
+      check(`${label} download ${name} is byte for byte the native file`,
+        bytes !== null && bytes.equals(expected.files[name]));
+    }
+  }
+  check(`${label} nothing fetched from another origin`, foreign.length === 0, foreign.join(' '));
+  return page;
+}
+
+function serve(folder) {
+  const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.css': 'text/css' };
+  const server = http.createServer((request, response) => {
+    const name = path.join(folder, path.normalize(decodeURIComponent(request.url.split('?')[0])));
+    fs.readFile(name.startsWith(folder) ? name : '', (error, data) => {
+      response.writeHead(error ? 404 : 200, { 'Content-Type': types[path.extname(name)] || 'application/octet-stream' });
+      response.end(error ? '' : data);
+    });
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+const size = fs.readdirSync(pageFolder).reduce((sum, f) => sum + fs.statSync(path.join(pageFolder, f)).size, 0);
+check(`the page is under 500 KB (${size} bytes)`, size < 500 * 1024);
+const browser = await puppeteer.launch({
+  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+  headless: true,
+  args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+    '--disable-component-update', '--disable-sync', '--disable-quic'],
+  userDataDir: path.join(work, 'profile'),
+});
+const server = await serve(pageFolder);
+try {
+  const origins = { 'file://': `file://${pageFolder}/index.html`,
+    'http://127.0.0.1': `http://127.0.0.1:${server.address().port}/index.html` };
+  for (const [origin, url] of Object.entries(origins)) {
+    for (const image of table) {
+      const page = await tryImage(browser, origin, url, image);
+      if (origin === 'file://' && image === table[0]) {
+        await page.screenshot({ path: path.join(path.dirname(pageFolder), 'page.png'), fullPage: true });
+      }
+      await page.close();
+    }
+  }
+} finally {
+  server.close();
+  await browser.close();
+  fs.rmSync(work, { recursive: true, force: true });
+}
+console.log(failures === 0 ? 'page: all checks passed' : `page: ${failures} checks failed`);
+process.exit(failures === 0 ? 0 : 1);
