@@ -16,8 +16,13 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_LIBRARY_ARCHITECTURE aarch64-linux-gnu)
 
 # qemu-user runs the build's own programs and the tests, loading the
-# target's C library from the cross packages' folder.
+# target's C library from the cross packages' folder. The library path
+# keeps it there: where dpkg also has the target's libc6 (multiarch, which
+# the arm64 packages' dependency is computed from), the host's loader cache
+# would otherwise pair that libc with the cross packages' loader, and a
+# forked process hangs.
 find_program(D88CUT_QEMU NAMES qemu-aarch64-static qemu-aarch64)
 if(D88CUT_QEMU)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${D88CUT_QEMU} -L /usr/aarch64-linux-gnu)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${D88CUT_QEMU} -L /usr/aarch64-linux-gnu
+    -E LD_LIBRARY_PATH=/usr/aarch64-linux-gnu/lib)
 endif()
