@@ -2,32 +2,41 @@
 # The platform is picked here, once, for every target of the tree. The
 # browser (Emscripten) is POSIX but for the files it has of its own.
 if(WIN32)
-  set(D88CUT_PLATFORM windows)
   set(D88CUT_PLATFORMS windows)
 elseif(EMSCRIPTEN)
-  set(D88CUT_PLATFORM web)
   set(D88CUT_PLATFORMS web posix)
 else()
-  set(D88CUT_PLATFORM posix)
   set(D88CUT_PLATFORMS posix)
 endif()
 
-# Sets <variable> to the current folder's file of each <name> given for
-# this platform: the first <name>_<platform>.cpp that exists, in the
-# platform's order.
+# Sets <variable> to the current folder's file of each name given for this
+# platform: the first <name>_<platform>.cpp that exists, in the platform's
+# order, or for a name with a *, the name with the platform in its place
+# (process_edges_*_test). A platform may lack the names after OPTIONAL.
 function(d88cut_platform_sources variable)
   set(sources)
+  set(required TRUE)
   foreach(name IN LISTS ARGN)
+    if(name STREQUAL OPTIONAL)
+      set(required FALSE)
+      continue()
+    endif()
     set(found)
     foreach(platform IN LISTS D88CUT_PLATFORMS)
-      if(NOT found AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${name}_${platform}.cpp)
-        set(found ${name}_${platform}.cpp)
+      if(name MATCHES "\\*")
+        string(REPLACE "*" ${platform} source ${name}.cpp)
+      else()
+        set(source ${name}_${platform}.cpp)
+      endif()
+      if(NOT found AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${source})
+        set(found ${source})
       endif()
     endforeach()
-    if(NOT found)
+    if(found)
+      list(APPEND sources ${found})
+    elseif(required)
       message(FATAL_ERROR "${CMAKE_CURRENT_SOURCE_DIR} has no ${name} for ${D88CUT_PLATFORMS}")
     endif()
-    list(APPEND sources ${found})
   endforeach()
   set(${variable} ${sources} PARENT_SCOPE)
 endfunction()

@@ -51,6 +51,8 @@ void PrintSize(const D88Image& image) {
   const std::int32_t size = image.GetDiskSize();
   const std::int32_t fileSize = image.GetImageFileSize();
   std::printf("size %d", static_cast<int>(size));
+  // A file of 2^31 bytes or more is reported as 2^31 - 1, where no size
+  // field can run past its end.
   if (size < 0) {
     std::printf(" is negative: the next disk starts before this one");
   } else if (size > fileSize - image.GetDiskStart()) {
@@ -59,28 +61,44 @@ void PrintSize(const D88Image& image) {
 }
 
 // Whether the disk could be what its header says: at least a header long,
-// and within the file.
-bool Plausible(const D88Image& image) {
+// and within the file, or if the file was cut short, still with a track to
+// read.
+bool Plausible(D88Image& image) {
   const std::int32_t size = image.GetDiskSize();
-  return size >= d88::kDiskHeaderSize &&
-         size <= image.GetImageFileSize() - image.GetDiskStart();
+  if (size < d88::kDiskHeaderSize) return false;
+  if (size <= image.GetImageFileSize() - image.GetDiskStart()) return true;
+  for (std::int32_t t = 0; t < d88::kTrackCount; ++t) {
+    std::uint8_t id[4];
+    if (image.GetSectorIds(t, id, sizeof id) == sizeof id) return true;
+  }
+  return false;
 }
 
 // Why the reader counts `track` as absent ("its entry is 0"), written into
-// `reason`; nullptr where the track is there to be read.
+// `reason`; nullptr where it finds the track.
 constexpr int kMaxReason = 96;
 const char* AbsenceReason(const D88Image& image, std::int32_t track, char (&reason)[kMaxReason]) {
   const int entry = static_cast<int>(image.GetTrackOffset(track));
   std::int32_t position = 0;
-  if (entry == 0) {
-    std::snprintf(reason, sizeof reason, "its entry is 0");
-  } else if (entry > image.GetDiskSize()) {
-    std::snprintf(reason, sizeof reason, "its entry %d is past the disk size %d", entry,
-                  static_cast<int>(image.GetDiskSize()));
-  } else if (!d88::AddToPosition(image.GetDiskStart(), entry, &position)) {
-    std::snprintf(reason, sizeof reason, "its entry %d points outside the file", entry);
-  } else {
-    return nullptr;
+  switch (image.LookUpTrack(track, &position)) {
+    case D88Image::TrackLookup::kFound:
+      return nullptr;
+    case D88Image::TrackLookup::kPastDiskSize:
+      std::snprintf(reason, sizeof reason, "its entry %d is past the disk size %d", entry,
+                    static_cast<int>(image.GetDiskSize()));
+      break;
+    case D88Image::TrackLookup::kOutsideFile:
+      std::snprintf(reason, sizeof reason, "its entry %d points outside the file", entry);
+      break;
+    case D88Image::TrackLookup::kNoEntry:
+      std::snprintf(reason, sizeof reason, "its entry is 0");
+      break;
+    case D88Image::TrackLookup::kNoSuchTrack:
+      std::snprintf(reason, sizeof reason, "a disk has no track %d", static_cast<int>(track));
+      break;
+    case D88Image::TrackLookup::kNoImage:
+      std::snprintf(reason, sizeof reason, "no image is open");
+      break;
   }
   return reason;
 }
@@ -115,7 +133,8 @@ bool PrintMarkerState(D88Image& image) {
   return marked;
 }
 
-// " (C 3 N 2)" for the parts of a sector's ID that differ from its track's.
+// "(C 3 N 2)", after the R it follows, for the parts of a sector's ID that
+// differ from its track's.
 void PrintIdDifferences(const std::uint8_t* id, std::int32_t c, std::int32_t h, std::int32_t n) {
   if (id[0] == c && id[1] == h && id[3] == n) return;
   const char* separator = "(";

@@ -37,10 +37,11 @@ void PrintNamedLine(std::FILE* stream, const char* format, ...) {
   va_start(arguments, format);
   std::vsnprintf(line, sizeof line, format, arguments);
   va_end(arguments);
-  if (d88cut::ShowsText(stream)) {
-    d88cut::WriteText(stream, line);
+  const d88cut::Message named = {line, line};
+  if (stream == stdout) {
+    d88cut::PrintMessageNow(named);
   } else {
-    std::fputs(line, stream);
+    d88cut::PrintErrorMessage(named);
   }
 }
 
@@ -67,7 +68,8 @@ void ReportUnopened(const char* path) {
 }
 
 // Disks from `first` on start where disk `again` did, and so repeat the
-// disks from there: one line says so instead of listing each again.
+// disks from there: one line says so instead of listing each again. The
+// size fields of disks `again` to `first - 1` add up to 0.
 void PrintRepeats(std::int32_t first, std::int32_t last, std::int32_t again) {
   if (first == last) {
     std::printf("disk %d: ", static_cast<int>(first));
@@ -78,8 +80,8 @@ void PrintRepeats(std::int32_t first, std::int32_t last, std::int32_t again) {
   if (again == first - 1) {
     std::printf("the same header again, because disk %d's size field is 0\n", previous);
   } else {
-    std::printf("disks %d to %d again, in turn, because disk %d's size field is negative\n",
-                static_cast<int>(again), previous, previous);
+    std::printf("disks %d to %d again, in turn, because their size fields add up to 0\n",
+                static_cast<int>(again), previous);
   }
 }
 
@@ -137,7 +139,8 @@ int main(int rawArgc, char* rawArgv[]) {
       std::printf("d88ls %s\n", D88CUT_VERSION);
       return d88cut::FinishStandardOutput("d88ls") ? 0 : 1;
     } else {
-      paths = -1;  // an unknown option
+      std::fprintf(stderr, "d88ls: unknown option %s\n", argument);
+      paths = -1;
       break;
     }
   }

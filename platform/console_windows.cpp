@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <cerrno>
 #include <cstdio>
 
@@ -46,6 +48,29 @@ bool UnderWine() {
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
+// Whether Explorer started this process (a double-click, a drop, a
+// shortcut), rather than a service, a scheduled task or another program
+// that may not be watching the window.
+bool StartedByExplorer() {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof entry;
+  DWORD parent = 0;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && parent == 0;
+       more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ProcessID == GetCurrentProcessId()) parent = entry.th32ParentProcessID;
+  }
+  bool explorer = false;
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && parent != 0 && !explorer;
+       more = Process32NextW(snapshot, &entry)) {
+    explorer = entry.th32ProcessID == parent && lstrcmpiW(entry.szExeFile, L"explorer.exe") == 0;
+  }
+  CloseHandle(snapshot);
+  return explorer;
+}
+
 }  // namespace
 
 bool ShowsText(std::FILE* stream) { return IsConsole(HandleOf(stream)); }
@@ -61,11 +86,16 @@ bool WriteText(std::FILE* stream, const char* text) {
 }
 
 void KeepWindowOpenIfAlone(bool filesWritten) {
+  // The window is this run's alone, a person sees it, every stream is its
+  // console, and Explorer opened it: nothing else would ever press Enter.
   DWORD processes[2];
   if (GetConsoleProcessList(processes, 2) != 1 || UnderWine()) return;
+  const HWND window = GetConsoleWindow();
+  if (window == nullptr || !IsWindowVisible(window)) return;
   const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
   const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-  if (!IsConsole(input) || !IsConsole(output) || !IsConsole(GetStdHandle(STD_ERROR_HANDLE))) {
+  if (!IsConsole(input) || !IsConsole(output) || !IsConsole(GetStdHandle(STD_ERROR_HANDLE)) ||
+      !StartedByExplorer()) {
     return;
   }
   std::fflush(stdout);

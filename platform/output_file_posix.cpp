@@ -109,7 +109,7 @@ void RemovePending(const char* path) {
 
 }  // namespace
 
-OutputFileCalls outputFileCalls = {OpenFile, write};
+OutputFileCalls outputFileCalls = {OpenFile, write, fchmod};
 
 int ProcessId() { return static_cast<int>(getpid()); }
 
@@ -142,7 +142,7 @@ bool CreateTemporary(const char* path, std::int32_t mode, const std::uint8_t* da
   // The file takes its final bits before it takes the name. A file system
   // that cannot hold them (FAT) refuses with EPERM, and its files show the
   // bits it was mounted with, whatever is asked: that is no failure.
-  if (written && fchmod(fd, finalMode) != 0 && errno != EPERM) {
+  if (written && outputFileCalls.fchmod(fd, finalMode) != 0 && errno != EPERM) {
     *error = errno;
     written = false;
   }

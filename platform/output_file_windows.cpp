@@ -116,7 +116,9 @@ bool CreateTemporary(const char* path, std::int32_t, const std::uint8_t* data, s
     ReleaseSRWLockExclusive(&pendingLock);
     return false;
   }
-  for (int i = 0; i < kMaxWideName; ++i) pendingName[i] = wide[i];
+  for (int i = 0; i < kMaxWideName && (i == 0 || wide[i - 1] != L'\0'); ++i) {
+    pendingName[i] = wide[i];
+  }
   pendingExists = true;
   ReleaseSRWLockExclusive(&pendingLock);
 

@@ -145,15 +145,18 @@ TEST_F(D88lsTest, TrackListingShowsStorageOrderAndOddIds) {
     if (k < 1024) chain += " " + std::to_string(k % 200);
   }
   disk.tracks[9] = {};
-  disk.trackEntryOverrides[9] = 0x10000;  // beyond the disk
+  disk.trackEntryOverrides[9] = 0x10000;      // beyond the disk
+  disk.trackEntryOverrides[13] = 0x80000000;  // negative: before the file
   const RunResult result = List(disk.Build(), true);
   EXPECT_EQ(result.out,
-            "disk 0: offset 0, name \"T\", media 0x00 2D, size 17312, tracks 4, "
+            "disk 0: offset 0, name \"T\", media 0x00 2D, size 17312, tracks 5, "
             "unmarked: track 0 is absent: its entry is 0\n"
             "  track 5 (C 2 H 1) at 688: 4 sectors, N 1: 7 5(C 9) 3(N 3) 1(H 0)\n"
             "  track 6 (C 3 H 0) at 816: 1 sector, N 1: 3\n"
             "  track 7 (C 3 H 1) at 832: 1024+ sectors, N 1:" + chain + " ...\n"
-            "  track 9 (C 4 H 1) at 65536: absent: its entry 65536 is past the disk size 17312\n");
+            "  track 9 (C 4 H 1) at 65536: absent: its entry 65536 is past the disk size 17312\n"
+            "  track 13 (C 6 H 1) at -2147483648: absent: its entry -2147483648 points outside "
+            "the file\n");
 }
 
 TEST_F(D88lsTest, NameBytesOutsidePrintableAsciiAreEscaped) {
@@ -187,7 +190,8 @@ TEST_F(D88lsTest, CommandLine) {
            {"./d88ls"}, {"./d88ls", "-t"}, {"./d88ls", "-x", "a.d88"}, {"./d88ls", "--"}}) {
     const RunResult result = Run(args);
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "Usage: ./d88ls [-t] d88file...\n");
+    EXPECT_EQ(result.err, std::string(args.size() == 3 ? "d88ls: unknown option -x\n" : "") +
+                              "Usage: ./d88ls [-t] d88file...\n");
     EXPECT_EQ(result.out, "");
   }
   const RunResult empty = List({});
@@ -200,6 +204,9 @@ TEST_F(D88lsTest, CommandLine) {
 // what cannot be opened is said on standard error, the rest still listed.
 TEST_F(D88lsTest, SeveralImagesAndWhatIsWrongWithEach) {
   dir_.Write("good.d88", MarkedDisk().Build());
+  Bytes cut = MarkedDisk().Build();
+  cut.pop_back();  // cut short, and still cut by d88cut
+  dir_.Write("cut.d88", cut);
   dir_.Write("text.txt", Bytes(700, 'x'));
   std::filesystem::create_directory(dir_ / "folder");
   // Disk 1's size field reads -688: the next disk is disk 0 again.
@@ -211,7 +218,7 @@ TEST_F(D88lsTest, SeveralImagesAndWhatIsWrongWithEach) {
   b.diskSizeField = 0x100000000u - 688;
   dir_.Write("back.d88", d88test::Concat({a.Build(), b.Build()}));
   const RunResult result =
-      Run({"d88ls", "good.d88", "missing.d88", "folder", "text.txt", "back.d88"});
+      Run({"d88ls", "good.d88", "cut.d88", "missing.d88", "folder", "text.txt", "back.d88"});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err,
             "d88ls: cannot open missing.d88: No such file or directory\n"
@@ -219,6 +226,10 @@ TEST_F(D88lsTest, SeveralImagesAndWhatIsWrongWithEach) {
   EXPECT_EQ(result.out,
             "good.d88:\n"
             "disk 0: offset 0, name \"GAME\", media 0x00 2D, size 348848, tracks 80, marked\n" +
+                kAllBlocksOk +
+                "\ncut.d88:\n"
+                "disk 0: offset 0, name \"GAME\", media 0x00 2D, size 348848 runs past the end of "
+                "the file (348847 bytes), tracks 80, marked\n" +
                 kAllBlocksOk +
                 "\ntext.txt:\n"
                 "disk 0: offset 0, name \"xxxxxxxxxxxxxxxx\", media 0x78, size 2021161080 runs "
@@ -231,8 +242,8 @@ TEST_F(D88lsTest, SeveralImagesAndWhatIsWrongWithEach) {
                 "disk 1: offset 688, name \"B\", media 0x00 2D, size -688 is negative: the next "
                 "disk starts before this one, tracks 0, unmarked: track 0 is absent: its entry is "
                 "0\n"
-                "disks 2 to 63: disks 0 to 1 again, in turn, because disk 1's size field is "
-                "negative\n");
+                "disks 2 to 63: disks 0 to 1 again, in turn, because their size fields add up "
+                "to 0\n");
 }
 
 }  // namespace

@@ -123,6 +123,7 @@ TEST(DirectoryTest, PositionsStayWithin32Bits) {
   }
   ASSERT_TRUE(image.Open(path.c_str()));
   EXPECT_EQ(image.GetDiskCount(), 2);
+  EXPECT_EQ(image.GetImageFileSize(), d88::kInt32Max);  // past 2^31 - 1: held at it
   ASSERT_TRUE(image.SelectDisk(1));
   std::uint8_t sector[256];
   // Nothing is read past position 2^31 - 1: 47 of the 256 bytes.
@@ -164,9 +165,19 @@ TEST(DirectoryTest, FailedSelectionForgetsTheDisk) {
   EXPECT_EQ(image.GetMediaType(), -1);
   EXPECT_EQ(image.GetCurrentDisk(), -1);
   EXPECT_STREQ(image.GetDiskName(), "");
+  EXPECT_EQ(image.GetTrackOffset(0), 0);  // nothing of disk 0's table
   std::uint8_t sector[256];
   EXPECT_EQ(image.ReadSector(0, 0, 0, 1, 1, sector, 256), 0);
   EXPECT_FALSE(image.SelectDisk(-1));
+
+  // Another image opened: the disk selected was the first one's.
+  ASSERT_TRUE(image.SelectDisk(0));
+  Bytes other = disk;
+  other[32] = 0x10;  // track 0 elsewhere: read through the old table, it would be found
+  ASSERT_TRUE(image.Open(dir.Write("other.d88", other).c_str()));
+  EXPECT_EQ(image.GetCurrentDisk(), -1);
+  EXPECT_EQ(image.GetTrackOffset(0), 0);
+  EXPECT_EQ(image.ReadSector(0, 0, 0, 1, 1, sector, 256), 0);
 }
 
 TEST(DirectoryTest, ClosingKeepsTheNameAndRefusesSelection) {

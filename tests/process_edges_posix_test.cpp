@@ -41,6 +41,14 @@ Bytes MarkedImage() {
   return disk.Build();
 }
 
+// An argument vector for execv, over `words`, which must outlive it.
+std::vector<char*> Argv(std::vector<std::string>& words) {
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  return argv;
+}
+
 int ModeOf(const std::string& path) {
   struct stat status {};
   return stat(path.c_str(), &status) == 0 ? static_cast<int>(status.st_mode & 0777) : -1;
@@ -203,9 +211,7 @@ TEST_F(ProcessEdgesTest, ClosedPipeIsAWriteErrorForD88cutOnly) {
 TEST_F(ProcessEdgesTest, SignalBlockedByTheParentStaysBlocked) {
   std::vector<std::string> command = d88test::ToolCommand(D88CUT_PATH);
   command.push_back(Image());
-  std::vector<char*> argv;
-  for (std::string& word : command) argv.push_back(word.data());
-  argv.push_back(nullptr);
+  std::vector<char*> argv = Argv(command);
   const std::string work = work_.path();
   const auto startBlocked = [&argv, &work] {
     sigset_t term;
@@ -254,6 +260,7 @@ bool Inject() {
 ssize_t InjectedWrite(int fd, const void* data, std::size_t size) {
   return Inject() ? -1 : write(fd, data, size);
 }
+int InjectedFchmod(int fd, mode_t mode) { return Inject() ? -1 : fchmod(fd, mode); }
 ssize_t InjectedPread(int fd, void* buffer, std::size_t count, off_t position) {
   return Inject() ? -1 : pread(fd, buffer, count, position);
 }
@@ -262,72 +269,98 @@ int WatchedOpen(const char* path, int flags, mode_t mode) {
   return open(path, flags, mode);
 }
 
-// An interrupted call is made again; a call that fails is not. Neither
-// failure can be had from a real file system on demand.
-TEST_F(ProcessEdgesTest, InterruptedCallsAreMadeAgainAndFailedOnesAreNot) {
-  const d88cut::OutputFileCalls outputCalls = d88cut::outputFileCalls;
-  const d88::ImageFileCalls imageCalls = d88::imageFileCalls;
-  d88cut::outputFileCalls.write = InjectedWrite;
-  d88::imageFileCalls.pread = InjectedPread;
-  const std::string image = Image();
-  ASSERT_EQ(chdir(work_.path().c_str()), 0);
-  for (const int error : {EINTR, EIO}) {
-    d88test::WriteFile("PROG", {'o', 'l', 'd'});
-    const bool retried = error == EINTR;
-    injectedError = error;
-    failuresLeft = retried ? 1 : 1000;
-    calls = 0;
-    int writeError = 0;
-    const std::uint8_t data[] = {'n', 'e', 'w'};
-    EXPECT_EQ(d88cut::WriteFileReplacing("PROG", data, 3, &writeError), retried) << error;
-    EXPECT_EQ(calls, retried ? 2 : 1) << error;
-    EXPECT_EQ(writeError, retried ? 0 : EIO);
-    const Bytes kept = retried ? Bytes{'n', 'e', 'w'} : Bytes{'o', 'l', 'd'};
-    EXPECT_EQ(d88test::ReadFile("PROG"), kept);
+// Works in `folder` with the system-call tables free to replace, and puts
+// both back however the test ends.
+class CallsReplaced {
+ public:
+  explicit CallsReplaced(const std::string& folder) : start_(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);
+  }
+  ~CallsReplaced() {
+    d88cut::outputFileCalls = output_;
+    d88::imageFileCalls = image_;
+    std::filesystem::current_path(start_);
+  }
+  CallsReplaced(const CallsReplaced&) = delete;
+  CallsReplaced& operator=(const CallsReplaced&) = delete;
 
-    failuresLeft = retried ? 1 : 1000;
+ private:
+  const d88cut::OutputFileCalls output_ = d88cut::outputFileCalls;
+  const d88::ImageFileCalls image_ = d88::imageFileCalls;
+  const std::filesystem::path start_;
+};
+
+// An interrupted call is made again; a call that fails is not, and fails
+// the write, but for a file system that cannot hold permission bits. None
+// of these failures can be had from a real file system on demand.
+TEST_F(ProcessEdgesTest, FailingSystemCallsAreMadeAgainOrReported) {
+  const std::string image = Image();
+  const CallsReplaced replaced(work_.path());
+  const d88cut::OutputFileCalls real = d88cut::outputFileCalls;
+  const struct {
+    bool chmod;  // fchmod fails, or else write
+    int error;
+    bool written;
+    int calls;
+  } writes[] = {{false, EINTR, true, 2}, {false, EIO, false, 1}, {true, EPERM, true, 1},
+                {true, EIO, false, 1}};
+  for (const auto& w : writes) {
+    d88cut::outputFileCalls = real;
+    if (w.chmod) {
+      d88cut::outputFileCalls.fchmod = InjectedFchmod;
+    } else {
+      d88cut::outputFileCalls.write = InjectedWrite;
+    }
+    d88test::WriteFile("PROG", {'o', 'l', 'd'});
+    injectedError = w.error;
+    failuresLeft = w.error == EINTR ? 1 : 1000;
+    calls = 0;
+    int error = 0;
+    const std::uint8_t data[] = {'n', 'e', 'w'};
+    EXPECT_EQ(d88cut::WriteFileReplacing("PROG", data, 3, &error), w.written) << w.error;
+    EXPECT_EQ(calls, w.calls) << w.error;
+    EXPECT_EQ(error, w.written ? 0 : w.error);
+    const Bytes kept = w.written ? Bytes{'n', 'e', 'w'} : Bytes{'o', 'l', 'd'};
+    EXPECT_EQ(d88test::ReadFile("PROG"), kept) << w.error;
+  }
+  d88::imageFileCalls.pread = InjectedPread;
+  for (const int error : {EINTR, EIO}) {
+    injectedError = error;
+    failuresLeft = error == EINTR ? 1 : 1000;
     calls = 0;
     D88Image reader;
     ASSERT_TRUE(reader.Open(image.c_str()));
-    EXPECT_EQ(reader.GetDiskCount(), retried ? 1 : 0) << error;
-    EXPECT_TRUE(retried || calls == 1) << calls;
+    EXPECT_EQ(reader.GetDiskCount(), error == EINTR ? 1 : 0) << error;
+    EXPECT_TRUE(error == EINTR || calls == 1) << calls;
   }
-  EXPECT_EQ(Files(), std::vector<std::string>{"PROG"});
-  d88cut::outputFileCalls = outputCalls;
-  d88::imageFileCalls = imageCalls;
-  ASSERT_EQ(chdir("/"), 0);
+  EXPECT_EQ(Files(), std::vector<std::string>{"PROG"});  // no temporary file stays
 }
 
 // Nobody but its owner can open a temporary file while it is written,
 // whatever bits it takes with its name.
 TEST_F(ProcessEdgesTest, TemporaryFileIsPrivateUntilItTakesItsName) {
-  const d88cut::OutputFileCalls saved = d88cut::outputFileCalls;
+  const CallsReplaced replaced(work_.path());
   d88cut::outputFileCalls.open = WatchedOpen;
   createModes.clear();
-  ASSERT_EQ(chdir(work_.path().c_str()), 0);
   d88test::WriteFile("PROG", {'o', 'l', 'd'});
   ASSERT_EQ(chmod("PROG", 0664), 0);
   int error = 0;
   const std::uint8_t data[] = {'n', 'e', 'w'};
   EXPECT_TRUE(d88cut::WriteFileReplacing("PROG", data, 3, &error));
   EXPECT_TRUE(d88cut::WriteFileReplacing("MUS00", data, 3, &error));
-  d88cut::outputFileCalls = saved;
   ASSERT_EQ(createModes.size(), 2u);
   for (const mode_t mode : createModes) EXPECT_EQ(mode & 077, 0u) << std::oct << mode;
   EXPECT_EQ(ModeOf("PROG"), 0664);
   const mode_t mask = umask(0);
   umask(mask);
   EXPECT_EQ(ModeOf("MUS00"), static_cast<int>(0666 & ~mask));
-  ASSERT_EQ(chdir("/"), 0);
 }
 
 // What `command` writes on a pseudo-terminal of its own, in the locale
 // `locale`, started in `cwd`.
 std::string RunOnTerminal(std::vector<std::string> command, const char* locale,
                           const std::string& cwd) {
-  std::vector<char*> argv;
-  for (std::string& word : command) argv.push_back(word.data());
-  argv.push_back(nullptr);
+  std::vector<char*> argv = Argv(command);
   struct termios raw = {};
   cfmakeraw(&raw);  // the bytes as written, with no line-end conversion
   int terminal = -1;
@@ -367,6 +400,9 @@ TEST_F(ProcessEdgesTest, JapaneseMessagesAreTextOnAUtf8TerminalOnly) {
     std::string written;
   } runs[] = {{cut, "C.UTF-8", recognisedText + cutting},
               {cut, "C", d88cut::kRecognitionMessage.bytes + cutting},
+              // A locale not installed here: its name tells.
+              {cut, "xx_YY.utf8@none", recognisedText + cutting},
+              {cut, "xx_YY.ISO-8859-1", d88cut::kRecognitionMessage.bytes + cutting},
               {cutMissing, "C.UTF-8", d88cut::kOpenFailureMessage.text},
               {cutMissing, "POSIX", d88cut::kOpenFailureMessage.bytes}};
   for (const auto& run : runs) {

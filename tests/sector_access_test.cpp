@@ -143,6 +143,27 @@ TEST_F(SectorAccessTest, ReadsAreCappedAtTheCallersLength) {
   EXPECT_EQ(image_.ReadSectors(0, 0, 0, 1, -1, buffer_.data(), 256), 0);
 }
 
+// A run's step: the next R, or the range's first on the next track (head 0
+// to 1, or head 1 to 0 of the next cylinder); nothing past 2^31 - 1.
+TEST_F(SectorAccessTest, RunStepsThroughTheRangeAndStopsAtTheEdgeOf32Bits) {
+  image_.SetSectorRange(3, 9);
+  const struct {
+    std::int32_t from[4];  // track, C, H, R
+    bool steps;
+    std::int32_t to[4];
+  } steps[] = {{{4, 2, 0, 5}, true, {4, 2, 0, 6}},
+               {{4, 2, 0, 9}, true, {5, 2, 1, 3}},
+               {{5, 2, 1, 9}, true, {6, 3, 0, 3}},
+               {{4, 2, 0, INT32_MAX}, false, {4, 2, 0, INT32_MAX}},
+               {{INT32_MAX, 2, 0, 9}, false, {INT32_MAX, 2, 0, 9}},
+               {{5, INT32_MAX, 1, 9}, false, {5, INT32_MAX, 1, 9}}};
+  for (const auto& step : steps) {
+    std::int32_t at[4] = {step.from[0], step.from[1], step.from[2], step.from[3]};
+    EXPECT_EQ(image_.StepRun(&at[0], &at[1], &at[2], &at[3]), step.steps) << step.from[3];
+    EXPECT_TRUE(std::equal(at, at + 4, step.to)) << at[0] << " " << at[1] << " " << at[3];
+  }
+}
+
 TEST_F(SectorAccessTest, SectorRangeShapesRunsAndSurvivesSelection) {
   Disk disk = d88test::MakeStandardDisk();
   for (int t = 0; t < 2; ++t) disk.tracks[t].resize(8);  // sectors 1 to 8 only

@@ -35,8 +35,8 @@ async function run(factory, name, image, folder, args) {
   } catch (error) {
     throw new Error(`${module.thisProgram} stopped: ${error.message} ${runtime.join(' ')}`);
   }
-  const files = module.FS.readdir(folder)
-    .filter((file) => file !== '.' && file !== '..' && folder !== '/images')
+  const left = folder === '/images' ? [] : module.FS.readdir(folder);
+  const files = left.filter((file) => file !== '.' && file !== '..')
     .map((file) => ({ name: file, data: module.FS.readFile(folder + '/' + file) }));
   return { status, out: new Uint8Array(out), err: new Uint8Array(err), files };
 }
@@ -97,7 +97,8 @@ async function cut(file) {
     } catch (error) {
       throw new Error(`${file.name} cannot be read: ${error.message}`);
     }
-    const listing = await run(createD88ls, file.name, image, '/images', [file.name]);
+    // "--": a name that begins with "-" is a name, not an option.
+    const listing = await run(createD88ls, file.name, image, '/images', ['--', file.name]);
     $('listing').textContent = utf8.decode(listing.out) + utf8.decode(listing.err);
     const cutting = await run(createD88cut, file.name, image, '/out', ['/images/' + file.name]);
     // d88cut's Japanese messages are Shift_JIS bytes, as a pipe gets them.

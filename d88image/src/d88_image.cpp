@@ -31,6 +31,8 @@ bool D88Image::Open(const char* path) {
     return true;
   }
   if (!stream_.Open(path)) return false;
+  // The disk selected before, if any, was another image's.
+  ForgetDisk();
 
   // Disks are found from their size fields alone; the walk ends at the first
   // header that cannot be read whole, after 64 disks, or where the next
@@ -97,7 +99,8 @@ std::int32_t D88Image::GetDiskStart() const { return diskStart_; }
 std::int32_t D88Image::GetDiskSize() const { return diskSize_; }
 
 std::int32_t D88Image::GetTrackOffset(std::int32_t track) const {
-  // A disk that could not be selected leaves no table of its own behind.
-  if (currentDisk_ < 0 || track < 0 || track >= d88::kTrackCount) return 0;
+  // A disk that could not be selected, or whose image is closed, leaves no
+  // table of its own behind.
+  if (currentDisk_ < 0 || !stream_.IsOpen() || track < 0 || track >= d88::kTrackCount) return 0;
   return trackTable_[track];
 }

@@ -40,15 +40,19 @@ struct D88Image::TrackWalk {
   bool ended = false;
 };
 
-// Starts a walk at the track's first record. An absent track (entry 0), one
-// beyond the disk's size, or one whose position cannot be formed in 32 bits
-// yields false.
-bool D88Image::StartWalk(std::int32_t track, TrackWalk* walk) {
-  if (!stream_.IsOpen()) return false;
-  if (track < 0 || track >= d88::kTrackCount) return false;
+D88Image::TrackLookup D88Image::LookUpTrack(std::int32_t track, std::int32_t* position) const {
+  if (!stream_.IsOpen()) return TrackLookup::kNoImage;
+  if (track < 0 || track >= d88::kTrackCount) return TrackLookup::kNoSuchTrack;
   const std::int32_t entry = trackTable_[track];
-  if (entry == 0 || entry > diskSize_) return false;
-  return d88::AddToPosition(diskStart_, entry, &walk->next);
+  if (entry == 0) return TrackLookup::kNoEntry;
+  if (entry > diskSize_) return TrackLookup::kPastDiskSize;
+  if (!d88::AddToPosition(diskStart_, entry, position)) return TrackLookup::kOutsideFile;
+  return TrackLookup::kFound;
+}
+
+// Starts a walk at the track's first record, if the track can be found.
+bool D88Image::StartWalk(std::int32_t track, TrackWalk* walk) {
+  return LookUpTrack(track, &walk->next) == TrackLookup::kFound;
 }
 
 bool D88Image::NextRecord(TrackWalk* walk, RecordHeader* header) {

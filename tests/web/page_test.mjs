@@ -33,7 +33,8 @@ function check(what, ok, detail = '') {
 const sample = fs.readFileSync(path.join(nativeBuild, 'sample.d88'));
 const unmarked = Buffer.from(sample);
 unmarked[688 + 15 * 272 + 16 + 254] = 0xe5;
-const images = { 'sample.d88': sample, 'second-disk.d88': Buffer.concat([unmarked, sample]),
+// A name that begins with "-" must not read as an option.
+const images = { 'sample.d88': sample, '-second-disk.d88': Buffer.concat([unmarked, sample]),
   'unmarked.d88': unmarked };
 fs.mkdirSync(path.join(work, 'images'));
 for (const [name, bytes] of Object.entries(images)) fs.writeFileSync(path.join(work, 'images', name), bytes);
@@ -42,7 +43,7 @@ const table = Object.keys(images).map((name) => path.join(work, 'images', name))
 // What the native tools print and write for an image, run in the image's
 // own folder (d88ls, on its bare name) and in an empty one (d88cut).
 function native(image) {
-  const listing = spawnSync(d88ls, [path.basename(image)], { cwd: path.dirname(image) });
+  const listing = spawnSync(d88ls, ['--', path.basename(image)], { cwd: path.dirname(image) });
   const out = fs.mkdtempSync(path.join(work, 'native-'));
   const cut = spawnSync(d88cut, [image], { cwd: out });
   const files = Object.fromEntries(fs.readdirSync(out).map((f) => [f, fs.readFileSync(path.join(out, f))]));
@@ -97,9 +98,9 @@ async function tryImage(browser, origin, url, image) {
   check(`${label} the messages are d88cut's`, shown.messages === (expected.messages || '(nothing)'),
     JSON.stringify(shown.messages));
   check(`${label} exit status ${expected.status}`, shown.status === `(exit status ${expected.status})`);
-  const names = Object.keys(expected.files);
+  const names = Object.keys(expected.files).sort();
   const fileLinks = shown.links.filter((name) => !name.endsWith('.zip'));
-  check(`${label} a link for each of ${names.length} files`, fileLinks.slice().sort().join() === names.sort().join(),
+  check(`${label} a link for each of ${names.length} files`, fileLinks.slice().sort().join() === names.join(),
     shown.links.join(' '));
   check(`${label} "no files" said if and only if none`, shown.noFiles === (names.length === 0));
   for (const name of shown.links) {

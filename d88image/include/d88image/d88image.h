@@ -22,9 +22,10 @@ class D88Image {
   D88Image(const D88Image&) = delete;
   D88Image& operator=(const D88Image&) = delete;
 
-  // Opens an image and indexes its disks; nullptr closes the image instead.
-  // Only a regular file opens, and opening never waits. On Windows `path`
-  // is UTF-8; elsewhere it goes to the system unchanged.
+  // Opens an image and indexes its disks, with none selected; nullptr
+  // closes the image instead. Only a regular file opens, and opening never
+  // waits. On Windows `path` is UTF-8; elsewhere it goes to the system
+  // unchanged.
   bool Open(const char* path);
   std::int32_t GetDiskCount() const;
   // The image file's size when it was opened (2^31 - 1 for a file that
@@ -44,6 +45,13 @@ class D88Image {
   std::int32_t GetDiskStart() const;
   std::int32_t GetDiskSize() const;
   std::int32_t GetTrackOffset(std::int32_t track) const;
+
+  // How every sector operation finds `track` of the selected disk: kFound,
+  // with the file position of its first record in `*position`, or why it
+  // counts as absent: no image open, an index outside 0 to 163, an entry of
+  // 0, an entry past the disk size, or a position outside 0 to 2^31 - 1.
+  enum class TrackLookup { kFound, kNoImage, kNoSuchTrack, kNoEntry, kPastDiskSize, kOutsideFile };
+  TrackLookup LookUpTrack(std::int32_t track, std::int32_t* position) const;
 
   // Sector numbers at which every track starts and ends, for ReadSectors.
   void SetSectorRange(std::int32_t first, std::int32_t last);
