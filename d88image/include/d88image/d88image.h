@@ -14,7 +14,8 @@
 // result: a success flag or a count of bytes, 0 meaning nothing. The class
 // never prints and never throws. It allocates nothing: an instance holds a
 // 64 KiB window of the file, so give it static or heap storage where stacks
-// are small.
+// are small; on Windows, Open converts the path to UTF-16 in 64 KiB of the
+// caller's stack.
 class D88Image {
  public:
   D88Image();
