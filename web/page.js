@@ -8,6 +8,7 @@ const shiftJis = new TextDecoder('shift_jis');
 const utf8 = new TextDecoder('utf-8');
 const $ = (id) => document.getElementById(id);
 let links = [];  // object URLs of the last run, let go with the next
+let latest = 0;  // the run whose results the page shows; an older one shows none
 
 // Runs `program` (createD88ls or createD88cut) once: the image is put at
 // /images/NAME, the run starts in `folder` (made for it if it is another).
@@ -87,9 +88,12 @@ async function showFiles(files, stem) {
   $('zip').hidden = false;
 }
 
-async function cut(file) {
+async function cut(file, ignored) {
+  const me = ++latest;
   clear();
   document.body.dataset.state = 'running';
+  $('status').textContent = `Cutting ${file.name}…`;
+  let status = '';
   try {
     let image;
     try {
@@ -99,30 +103,44 @@ async function cut(file) {
     }
     // "--": a name that begins with "-" is a name, not an option.
     const listing = await run(createD88ls, file.name, image, '/images', ['--', file.name]);
-    $('listing').textContent = utf8.decode(listing.out) + utf8.decode(listing.err);
     const cutting = await run(createD88cut, file.name, image, '/out', ['/images/' + file.name]);
+    if (me !== latest) return;  // another file was chosen meanwhile
+    $('result-name').textContent = `${file.name} (${image.length.toLocaleString('en')} bytes)`;
+    $('listing').textContent = utf8.decode(listing.out) + utf8.decode(listing.err);
     // d88cut's Japanese messages are Shift_JIS bytes, as a pipe gets them.
     $('messages').textContent =
       shiftJis.decode(cutting.out) + shiftJis.decode(cutting.err) || '(nothing)';
     $('cut-status').textContent = `(exit status ${cutting.status})`;
     $('result').hidden = false;
-    if (cutting.files.length === 0) {
+    const count = cutting.files.length;
+    if (count === 0) {
       $('no-files').hidden = false;
+      status = `${file.name}: no files were cut.`;
     } else {
       await showFiles(cutting.files, file.name.replace(/\.[^.]*$/, '') || file.name);
+      if (me !== latest) return;
+      status = `${file.name}: ${count} file${count === 1 ? '' : 's'} cut.`;
     }
   } catch (error) {
+    if (me !== latest) return;
     $('problem').textContent = error.message;
     $('problem').hidden = false;
   }
+  if (ignored > 0) {
+    status += ` ${ignored} more dropped file${ignored === 1 ? ' was' : 's were'} left alone:` +
+      ' drop one image at a time.';
+  }
+  $('status').textContent = status;
   document.body.dataset.state = 'done';
 }
 
 $('image').addEventListener('change', () => {
   const file = $('image').files[0];
-  if (file) cut(file);
-  $('image').value = '';  // the same file chosen again runs again
+  if (file) cut(file, 0);
 });
+// Emptied as the chooser opens, so that the same file chosen again runs
+// again, while the name of the one chosen stays in view.
+$('image').addEventListener('click', () => { $('image').value = ''; });
 // A file dropped anywhere on the page; the browser would open it otherwise.
 document.addEventListener('dragover', (event) => {
   event.preventDefault();
@@ -132,6 +150,8 @@ document.addEventListener('dragleave', () => document.body.classList.remove('dra
 document.addEventListener('drop', (event) => {
   event.preventDefault();
   document.body.classList.remove('dragging');
-  const file = event.dataTransfer.files[0];
-  if (file) cut(file);
+  const files = event.dataTransfer.files;
+  if (files.length === 0) return;
+  $('image').value = '';  // the chooser names no file but the one the results are for
+  cut(files[0], files.length - 1);
 });
