@@ -1,15 +1,15 @@
-// The terminal on POSIX systems.
+// The terminal on POSIX systems, and in the browser.
 
 #include <langinfo.h>
 #include <locale.h>
 #include <strings.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "console.h"
+#include "terminal.h"
 
 namespace d88cut {
 namespace {
@@ -61,7 +61,7 @@ bool ShowsText(std::FILE* stream) {
   // Asked once per stream: what a stream is does not change during a run.
   static int shows[2] = {-1, -1};
   int& known = shows[stream == stderr ? 1 : 0];
-  if (known < 0) known = isatty(fileno(stream)) == 1 && LocaleIsUtf8();
+  if (known < 0) known = IsTerminal(stream) && LocaleIsUtf8();
   return known == 1;
 }
 
