@@ -9,6 +9,8 @@
 
 #include <cstdio>
 
+#include "marked_disk/block_table.h"
+
 namespace {
 
 unsigned char buffer[400 * 1024];
@@ -20,15 +22,13 @@ int main(int argc, char* argv[]) {
   const int image = open(argv[1], O_RDONLY);
   if (image < 0 || pread(image, buffer, sizeof buffer, 0) <= 0) return 1;
   close(image);
-  const char* names[] = {"PROG", "FMBANK", "MUS00", "MUS01", "MUS02", "MUS03", "MUS04"};
-  const int sizes[] = {26624, 256, 1792, 2816, 2304, 1280, 2048};
-  for (int k = 0; k < 7; ++k) {
+  for (const marked_disk::Block& block : marked_disk::kBlocks) {
     char temporary[32];
-    std::snprintf(temporary, sizeof temporary, ".%s.%d.0", names[k], static_cast<int>(getpid()));
+    std::snprintf(temporary, sizeof temporary, ".%s.%d.0", block.name, static_cast<int>(getpid()));
     const int fd = open(temporary, O_WRONLY | O_CREAT | O_EXCL, 0666);
-    if (fd < 0 || write(fd, buffer, static_cast<size_t>(sizes[k])) != sizes[k]) return 1;
+    if (fd < 0 || write(fd, buffer, static_cast<size_t>(block.size)) != block.size) return 1;
     close(fd);
-    if (std::rename(temporary, names[k]) != 0) return 1;
+    if (std::rename(temporary, block.name) != 0) return 1;
   }
   return 0;
 }

@@ -7,6 +7,7 @@
 
 #include "d88image/d88image.h"
 #include "image_builder/image_builder.h"
+#include "marked_disk/block_table.h"
 
 namespace {
 
@@ -34,16 +35,20 @@ StandardImage& Image() {
   return image;
 }
 
+// PROG, the longest block: 104 sectors over seven tracks.
 void BM_ReadSectorsProgRun(benchmark::State& state) {
-  static std::uint8_t buffer[26624];
+  constexpr marked_disk::Block prog = marked_disk::kBlocks[0];
+  static std::uint8_t buffer[prog.size];
   D88Image& image = Image().image();
   for (auto _ : state) {
-    if (image.ReadSectors(2, 1, 0, 1, 1, buffer, sizeof buffer) != 26624) {
+    if (image.ReadSectors(prog.track, marked_disk::CylinderOf(prog.track),
+                          marked_disk::HeadOf(prog.track), prog.firstSector,
+                          marked_disk::kSizeCode, buffer, prog.size) != prog.size) {
       state.SkipWithError("short read");
     }
     benchmark::DoNotOptimize(buffer);
   }
-  state.SetBytesProcessed(state.iterations() * 26624);
+  state.SetBytesProcessed(state.iterations() * prog.size);
 }
 BENCHMARK(BM_ReadSectorsProgRun)->Unit(benchmark::kMicrosecond);
 

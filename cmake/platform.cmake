@@ -40,3 +40,10 @@ function(d88cut_platform_sources variable)
   endforeach()
   set(${variable} ${sources} PARENT_SCOPE)
 endfunction()
+
+# The system's error codes as the errno values that name the same reason
+# (errno_windows.h), for the Windows files of the reader and of the
+# platform layer alike.
+add_library(d88cut_system_errors INTERFACE)
+target_include_directories(d88cut_system_errors INTERFACE
+  ${PROJECT_SOURCE_DIR}/platform/system_errors)

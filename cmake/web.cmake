@@ -40,17 +40,23 @@ endforeach()
 set(page_folder ${PROJECT_BINARY_DIR}/web)
 set(page_module_options -sSINGLE_FILE=1 -sENVIRONMENT=web -sMODULARIZE=1 -sINVOKE_RUN=0
   -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1 -sEXPORTED_RUNTIME_METHODS=callMain,FS)
-add_executable(d88cut_page extract/main.cpp)
-target_link_options(d88cut_page PRIVATE ${page_module_options} -sEXPORT_NAME=createD88cut)
-add_executable(d88ls_page d88ls/main.cpp d88ls/disk_report.cpp)
-target_compile_definitions(d88ls_page PRIVATE D88CUT_VERSION="${PROJECT_VERSION}")
-target_link_options(d88ls_page PRIVATE ${page_module_options} -sEXPORT_NAME=createD88ls)
+# Each is built from its tool's own sources and libraries.
 foreach(tool d88cut d88ls)
-  target_link_libraries(${tool}_page PRIVATE d88cut_core d88cut_platform d88cut_warnings
-    d88cut_plain_cxx)
+  get_target_property(tool_folder ${tool} SOURCE_DIR)
+  get_target_property(tool_sources ${tool} SOURCES)
+  list(TRANSFORM tool_sources PREPEND ${tool_folder}/)
+  get_target_property(tool_libraries ${tool} LINK_LIBRARIES)
+  get_target_property(tool_definitions ${tool} COMPILE_DEFINITIONS)
+  add_executable(${tool}_page ${tool_sources})
+  target_link_libraries(${tool}_page PRIVATE ${tool_libraries})
+  if(tool_definitions)
+    target_compile_definitions(${tool}_page PRIVATE ${tool_definitions})
+  endif()
   set_target_properties(${tool}_page PROPERTIES CXX_EXTENSIONS OFF OUTPUT_NAME ${tool}
     RUNTIME_OUTPUT_DIRECTORY ${page_folder})
 endforeach()
+target_link_options(d88cut_page PRIVATE ${page_module_options} -sEXPORT_NAME=createD88cut)
+target_link_options(d88ls_page PRIVATE ${page_module_options} -sEXPORT_NAME=createD88ls)
 
 # The page's own files, and the zip library from npm with its licence.
 set(page_files)

@@ -2,12 +2,17 @@
 
 #include <cstdio>
 
-#include "block_table.h"
 #include "d88image/d88_format.h"
-#include "disk_step.h"
+#include "marked_disk/block_read.h"
+#include "marked_disk/block_table.h"
+#include "marked_disk/marker.h"
+#include "messages.h"
+#include "platform/tool_output.h"
 
 namespace d88ls {
 namespace {
+
+using platform::Print;
 
 // Track listings hold up to this many sectors; a longer one is cut there.
 constexpr std::int32_t kMaxListedSectors = 1024;
@@ -24,16 +29,16 @@ const char* MediaName(std::int32_t mediaType) {
 // Printable ASCII as it is, anything else (and the quote and backslash,
 // which would make the text ambiguous) as \xHH.
 void PrintQuoted(const char* text) {
-  std::putchar('"');
+  Print("\"");
   for (const char* p = text; *p != '\0'; ++p) {
     const unsigned char byte = static_cast<unsigned char>(*p);
     if (byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\') {
-      std::putchar(byte);
+      Print("%c", byte);
     } else {
-      std::printf("\\x%02X", byte);
+      Print("\\x%02X", byte);
     }
   }
-  std::putchar('"');
+  Print("\"");
 }
 
 std::int32_t CountTracks(const D88Image& image) {
@@ -50,13 +55,13 @@ std::int32_t CountTracks(const D88Image& image) {
 void PrintSize(const D88Image& image) {
   const std::int32_t size = image.GetDiskSize();
   const std::int32_t fileSize = image.GetImageFileSize();
-  std::printf("size %d", static_cast<int>(size));
+  Print(kSize, static_cast<int>(size));
   // A file of 2^31 bytes or more is reported as 2^31 - 1, where no size
   // field can run past its end.
   if (size < 0) {
-    std::printf(" is negative: the next disk starts before this one");
+    Print(kSizeNegative);
   } else if (size > fileSize - image.GetDiskStart()) {
-    std::printf(" runs past the end of the file (%d bytes)", static_cast<int>(fileSize));
+    Print(kSizePastEnd, static_cast<int>(fileSize));
   }
 }
 
@@ -74,61 +79,66 @@ bool Plausible(D88Image& image) {
   return false;
 }
 
-// Why the reader counts `track` as absent ("its entry is 0"), written into
-// `reason`; nullptr where it finds the track.
+// Why the reader counts `track` as absent, as `lookup` says ("its entry is
+// 0"), written into `reason`.
 constexpr int kMaxReason = 96;
-const char* AbsenceReason(const D88Image& image, std::int32_t track, char (&reason)[kMaxReason]) {
+const char* AbsenceReason(const D88Image& image, std::int32_t track, D88Image::TrackLookup lookup,
+                          char (&reason)[kMaxReason]) {
   const int entry = static_cast<int>(image.GetTrackOffset(track));
-  std::int32_t position = 0;
-  switch (image.LookUpTrack(track, &position)) {
+  reason[0] = '\0';
+  switch (lookup) {
     case D88Image::TrackLookup::kFound:
-      return nullptr;
+      break;
     case D88Image::TrackLookup::kPastDiskSize:
-      std::snprintf(reason, sizeof reason, "its entry %d is past the disk size %d", entry,
+      std::snprintf(reason, sizeof reason, kEntryPastDiskSize, entry,
                     static_cast<int>(image.GetDiskSize()));
       break;
     case D88Image::TrackLookup::kOutsideFile:
-      std::snprintf(reason, sizeof reason, "its entry %d points outside the file", entry);
+      std::snprintf(reason, sizeof reason, kEntryOutsideFile, entry);
       break;
     case D88Image::TrackLookup::kNoEntry:
-      std::snprintf(reason, sizeof reason, "its entry is 0");
+      std::snprintf(reason, sizeof reason, "%s", kEntryZero);
       break;
     case D88Image::TrackLookup::kNoSuchTrack:
-      std::snprintf(reason, sizeof reason, "a disk has no track %d", static_cast<int>(track));
+      std::snprintf(reason, sizeof reason, kNoSuchTrack, static_cast<int>(track));
       break;
     case D88Image::TrackLookup::kNoImage:
-      std::snprintf(reason, sizeof reason, "no image is open");
+      std::snprintf(reason, sizeof reason, "%s", kNoImage);
       break;
   }
   return reason;
 }
 
-// Prints whether d88cut recognises the disk, and if not, why, naming the
-// sector it reads and what it looks for there; returns whether it does.
+// Whether d88cut recognises the disk, and if not, why, naming the sector it
+// reads and what it looks for there; returns whether it does.
 bool PrintMarkerState(D88Image& image) {
-  std::uint8_t idSector[d88cut::kIdSectorSize];
-  const std::int32_t bytes = d88cut::ReadIdSector(image, idSector);
-  const bool marked = d88cut::CarriesMarker(idSector, bytes);
-  const int size = static_cast<int>(d88cut::kIdSectorSize);
-  const int track = static_cast<int>(d88cut::kIdTrack);
-  const int r = static_cast<int>(d88cut::kIdSector);
-  const int n = static_cast<int>(d88cut::kSizeCode);
-  if (marked) {
-    std::printf("marked\n");
-  } else if (bytes == 0) {
-    char reason[kMaxReason];
-    if (AbsenceReason(image, d88cut::kIdTrack, reason) != nullptr) {
-      std::printf("unmarked: track %d is absent: %s\n", track, reason);
-    } else {
-      std::printf("unmarked: no sector C 0 H 0 R %d N %d on track %d\n", r, n, track);
-    }
-  } else if (bytes < d88cut::kIdSectorSize) {
-    std::printf("unmarked: sector C 0 H 0 R %d N %d on track %d is short (%d of %d bytes)\n", r,
-                n, track, static_cast<int>(bytes), size);
-  } else {
-    std::printf("unmarked: byte %d of sector C 0 H 0 R %d N %d on track %d is 0x%02X, not 0x%02X ('%c')\n",
-                static_cast<int>(d88cut::kMarkerOffset), r, n, track,
-                idSector[d88cut::kMarkerOffset], d88cut::kMarker, d88cut::kMarker);
+  using marked_disk::MarkerCheck;
+  MarkerCheck check;
+  const bool marked = marked_disk::CheckMarker(image, &check);
+  const int track = marked_disk::kIdTrack;
+  const int c = marked_disk::CylinderOf(marked_disk::kIdTrack);
+  const int h = marked_disk::HeadOf(marked_disk::kIdTrack);
+  const int r = marked_disk::kIdSector;
+  const int n = marked_disk::kSizeCode;
+  char reason[kMaxReason];
+  switch (check.finding) {
+    case MarkerCheck::Finding::kMarked:
+      Print(kMarked);
+      break;
+    case MarkerCheck::Finding::kTrackAbsent:
+      Print(kUnmarkedTrackAbsent, track, AbsenceReason(image, track, check.lookup, reason));
+      break;
+    case MarkerCheck::Finding::kNoSector:
+      Print(kUnmarkedNoSector, c, h, r, n, track);
+      break;
+    case MarkerCheck::Finding::kShortSector:
+      Print(kUnmarkedShort, c, h, r, n, track, static_cast<int>(check.bytes),
+            static_cast<int>(marked_disk::kIdSectorSize));
+      break;
+    case MarkerCheck::Finding::kOtherByte:
+      Print(kUnmarkedOtherByte, static_cast<int>(marked_disk::kMarkerOffset), c, h, r, n, track,
+            check.byte, marked_disk::kMarker, marked_disk::kMarker);
+      break;
   }
   return marked;
 }
@@ -143,95 +153,92 @@ void PrintIdDifferences(const std::uint8_t* id, std::int32_t c, std::int32_t h, 
   const int comparedParts[] = {0, 1, 3};  // R is what the listing shows
   for (const int part : comparedParts) {
     if (id[part] == expected[part]) continue;
-    std::printf("%s%s %d", separator, names[part], id[part]);
+    Print("%s%s %d", separator, names[part], id[part]);
     separator = " ";
   }
-  std::putchar(')');
+  Print(")");
 }
 
 // One track: its sectors' R numbers in storage order, with C, H or N added
 // where they differ from the track's (C and H from the track index, N from
 // its first sector); or why the reader counts it as absent.
 void PrintTrack(D88Image& image, std::int32_t track) {
-  const std::int32_t c = track >> 1;
-  const std::int32_t h = track & 1;
-  std::printf("  track %d (C %d H %d) at %d: ", static_cast<int>(track), static_cast<int>(c),
-              static_cast<int>(h), static_cast<int>(image.GetTrackOffset(track)));
-  char reason[kMaxReason];
-  if (AbsenceReason(image, track, reason) != nullptr) {
-    std::printf("absent: %s\n", reason);
+  const std::int32_t c = marked_disk::CylinderOf(track);
+  const std::int32_t h = marked_disk::HeadOf(track);
+  Print(kTrack, static_cast<int>(track), static_cast<int>(c), static_cast<int>(h),
+        static_cast<int>(image.GetTrackOffset(track)));
+  std::int32_t position = 0;
+  const D88Image::TrackLookup lookup = image.LookUpTrack(track, &position);
+  if (lookup != D88Image::TrackLookup::kFound) {
+    char reason[kMaxReason];
+    Print(kTrackAbsent, AbsenceReason(image, track, lookup, reason));
     return;
   }
   std::uint8_t ids[4 * kMaxListedSectors];
   const std::int32_t count = image.GetSectorIds(track, ids, sizeof ids) / 4;
   if (count == 0) {
-    std::printf("no sectors\n");
+    Print(kNoSectors);
     return;
   }
   const std::int32_t n = ids[3];
   // A full buffer may have cut the listing short.
   const bool full = count == kMaxListedSectors;
-  std::printf("%d%s sector%s, N %d:", static_cast<int>(count), full ? "+" : "",
-              count == 1 ? "" : "s", static_cast<int>(n));
+  Print(full ? kSectorsAndMore : count == 1 ? kOneSector : kSectors, static_cast<int>(count),
+        static_cast<int>(n));
   for (std::int32_t k = 0; k < count; ++k) {
     const std::uint8_t* id = ids + 4 * k;
-    std::printf(" %d", id[2]);
+    Print(" %d", id[2]);
     PrintIdDifferences(id, c, h, n);
   }
-  std::printf(full ? " ...\n" : "\n");
+  Print("%s\n", full ? kAndMore : "");
 }
 
 // One block as d88cut would cut it: "ok", or the first sector of its run
 // that is missing or short, and why its track is absent if it is.
-void PrintBlock(D88Image& image, const d88cut::Block& block) {
-  static std::uint8_t data[d88cut::kWorkBufferSize];  // as large as d88cut's
-  std::printf("  block %s: track %d (C %d H %d) R %d, %d bytes: ", block.name,
-              static_cast<int>(block.track), static_cast<int>(block.c), static_cast<int>(block.h),
-              static_cast<int>(block.r), static_cast<int>(block.size));
-  const std::int32_t total = block.offset + block.size;
-  const std::int32_t done = image.ReadSectors(block.track, block.c, block.h, block.r, block.n,
-                                              data, total);
-  if (done == total) {
-    std::printf("ok\n");
-    return;
-  }
-  // The run stopped at the sector after the `done` bytes it read in full:
-  // found by taking the run's own steps from its first sector.
-  const std::int32_t sectorSize = std::int32_t{128} << block.n;
-  std::int32_t track = block.track;
-  std::int32_t c = block.c;
-  std::int32_t h = block.h;
-  std::int32_t r = block.r;
-  for (std::int32_t k = 0; k < done / sectorSize; ++k) {
-    if (!image.StepRun(&track, &c, &h, &r)) {
-      std::printf("the run leaves the sector numbers after R %d\n", static_cast<int>(r));
-      return;
-    }
-  }
-  const std::int32_t chunk = total - done < sectorSize ? total - done : sectorSize;
-  const std::int32_t got = image.ReadSector(track, c, h, r, block.n, data, chunk);
-  std::printf("%s sector track %d (C %d H %d) R %d", got == 0 ? "missing" : "short",
-              static_cast<int>(track), static_cast<int>(c), static_cast<int>(h),
-              static_cast<int>(r));
+void PrintBlock(D88Image& image, const marked_disk::Block& block) {
+  static std::uint8_t data[marked_disk::LargestBlockSize()];
+  Print(kBlock, block.name, static_cast<int>(block.track),
+        static_cast<int>(marked_disk::CylinderOf(block.track)),
+        static_cast<int>(marked_disk::HeadOf(block.track)), static_cast<int>(block.firstSector),
+        static_cast<int>(block.size));
+  marked_disk::RunRead read;
+  marked_disk::ReadBlock(image, block, data, &read);
+  const int track = static_cast<int>(read.track);
+  const int c = static_cast<int>(read.c);
+  const int h = static_cast<int>(read.h);
+  const int r = static_cast<int>(read.r);
   char reason[kMaxReason];
-  if (got != 0) {
-    std::printf(" (%d of %d bytes)", static_cast<int>(got), static_cast<int>(chunk));
-  } else if (AbsenceReason(image, track, reason) != nullptr) {
-    std::printf(": track %d is absent: %s", static_cast<int>(track), reason);
+  switch (read.stop) {
+    case marked_disk::RunRead::Stop::kNone:
+      Print(kBlockOk);
+      break;
+    case marked_disk::RunRead::Stop::kOutOfNumbers:
+      Print(kRunOutOfNumbers, r);
+      break;
+    case marked_disk::RunRead::Stop::kShort:
+      Print(kShortSector, track, c, h, r, static_cast<int>(read.sectorBytes),
+            static_cast<int>(read.wanted));
+      break;
+    case marked_disk::RunRead::Stop::kMissing:
+      if (read.lookup == D88Image::TrackLookup::kFound) {
+        Print(kMissingSector, track, c, h, r);
+      } else {
+        Print(kMissingOnAbsentTrack, track, c, h, r, track,
+              AbsenceReason(image, read.track, read.lookup, reason));
+      }
+      break;
   }
-  std::putchar('\n');
 }
 
 }  // namespace
 
 bool ReportDisk(D88Image& image, std::int32_t index, bool listTracks) {
   const std::int32_t media = image.GetMediaType();
-  std::printf("disk %d: offset %d, name ", static_cast<int>(index),
-              static_cast<int>(image.GetDiskStart()));
+  Print(kDisk, static_cast<int>(index), static_cast<int>(image.GetDiskStart()));
   PrintQuoted(image.GetDiskName());
-  std::printf(", media 0x%02X%s, ", static_cast<unsigned>(media & 0xFF), MediaName(media));
+  Print(kMedia, static_cast<unsigned>(media & 0xFF), MediaName(media));
   PrintSize(image);
-  std::printf(", tracks %d, ", static_cast<int>(CountTracks(image)));
+  Print(kTracks, static_cast<int>(CountTracks(image)));
   const bool marked = PrintMarkerState(image);
 
   if (listTracks) {
@@ -239,12 +246,8 @@ bool ReportDisk(D88Image& image, std::int32_t index, bool listTracks) {
       if (image.GetTrackOffset(t) != 0) PrintTrack(image, t);
     }
   }
-
   if (marked) {
-    image.SetSectorRange(d88cut::kFirstSector, d88cut::kLastSector);
-    d88cut::Block blocks[d88cut::kMaxBlocks];
-    const std::int32_t count = d88cut::ListBlocks(blocks);
-    for (std::int32_t i = 0; i < count; ++i) PrintBlock(image, blocks[i]);
+    for (const marked_disk::Block& block : marked_disk::kBlocks) PrintBlock(image, block);
   }
   return Plausible(image);
 }

@@ -1,14 +1,12 @@
 // d88cut: cuts the program, FM voice bank and music blocks out of the marked
 // disk of a D88 image into files in the current folder.
 
-#include <cstdio>
-
-#include "console.h"
 #include "d88image/d88image.h"
 #include "disk_step.h"
 #include "messages.h"
-#include "process.h"
-#include "standard_output.h"
+#include "platform/console.h"
+#include "platform/process.h"
+#include "platform/tool_output.h"
 
 namespace {
 
@@ -17,13 +15,13 @@ D88Image image;
 
 int Run(int argc, char* argv[]) {
   int count = 0;
-  char** arguments = d88cut::Utf8Arguments(argc, argv, &count);
+  char** arguments = platform::Utf8Arguments(argc, argv, &count);
   if (count != 2) {
-    std::fprintf(stderr, "Usage: %s [d88file]\n", argc > 0 && argv[0] ? argv[0] : "d88cut");
+    platform::PrintError(d88cut::kUsage, argc > 0 && argv[0] ? argv[0] : d88cut::kProgram);
     return 1;
   }
   if (!image.Open(arguments[1])) {
-    d88cut::PrintErrorMessage(d88cut::kOpenFailureMessage);
+    platform::PrintErrorMessage(d88cut::kOpenFailure);
     return 1;
   }
   const std::int32_t diskCount = image.GetDiskCount();
@@ -33,16 +31,17 @@ int Run(int argc, char* argv[]) {
     image.SelectDisk(i);
     d88cut::ProcessDisk(image);
   }
-  const bool outputWritten = d88cut::FinishStandardOutput("d88cut");
-  return outputWritten && !d88cut::AnyOutputFailed() ? 0 : 1;
+  return platform::FinishRun(d88cut::kWriteError);
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  d88cut::PrepareProcess();
-  d88cut::TreatClosedPipeAsWriteError();
+  platform::PrepareProcess();
+  platform::TreatClosedPipeAsWriteError();
+  platform::SetProgramName(d88cut::kProgram);
   const int status = Run(argc, argv);
-  d88cut::KeepWindowOpenIfAlone(d88cut::AnyFileWritten());
+  platform::KeepWindowOpenIfAlone(d88cut::AnyFileWritten() ? d88cut::kFilesWrittenIn : nullptr,
+                                  d88cut::kPressEnter);
   return status;
 }

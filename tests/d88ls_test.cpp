@@ -36,14 +36,10 @@ class D88lsTest : public ::testing::Test {
   d88test::TempDir dir_;
 };
 
-Disk MarkedDisk(const std::string& name = "GAME") {
-  Disk disk = d88test::MakeStandardDisk(name);
-  d88test::SetMarker(&disk);
-  return disk;
-}
+Disk Game() { return d88test::MarkedDisk("GAME"); }
 
 TEST_F(D88lsTest, MarkedDiskShowsEveryBlock) {
-  Disk disk = MarkedDisk();
+  Disk disk = Game();
   disk.mediaType = 0x20;
   const RunResult result = List(disk.Build());
   EXPECT_EQ(result.status, 0);
@@ -56,9 +52,9 @@ TEST_F(D88lsTest, MarkedDiskShowsEveryBlock) {
 TEST_F(D88lsTest, SaysWhyADiskIsUnmarked) {
   Disk wrongByte = d88test::MakeStandardDisk("A");
   d88test::SetMarker(&wrongByte, 0x7F);
-  Disk shortId = MarkedDisk("B");
+  Disk shortId = d88test::MarkedDisk("B");
   d88test::FindSector(&shortId, 0, 16)->data.resize(200);
-  Disk noId = MarkedDisk("C");
+  Disk noId = d88test::MarkedDisk("C");
   noId.tracks[0].pop_back();
   noId.mediaType = 0x33;
   const RunResult result =
@@ -97,7 +93,7 @@ TEST_F(D88lsTest, HeadersRepeatedByASizeOfZeroAreListedOnce) {
 }
 
 TEST_F(D88lsTest, NamesEveryBlockThatCannotBeCut) {
-  Disk disk = MarkedDisk();
+  Disk disk = Game();
   disk.tracks.erase(75);
   d88test::FindSector(&disk, 76, 12)->data.resize(100);
   d88test::FindSector(&disk, 6, 3)->c = 9;  // inside PROG's run
@@ -167,13 +163,13 @@ TEST_F(D88lsTest, NameBytesOutsidePrintableAsciiAreEscaped) {
 }
 
 TEST_F(D88lsTest, CommandLine) {
-  const std::string image = dir_.Write("image.d88", MarkedDisk().Build());
+  const std::string image = dir_.Write("image.d88", Game().Build());
   const std::string withTracks = Run({"d88ls", "-t", image}).out;
   EXPECT_EQ(withTracks.substr(0, 86),
             "disk 0: offset 0, name \"GAME\", media 0x00 2D, size 348848, tracks 80, marked\n  track 0");
   EXPECT_EQ(Run({"d88ls", image, "-t"}).out, withTracks);  // options anywhere
   // After "--" an argument that looks like an option is a file name.
-  dir_.Write("-t", MarkedDisk().Build());
+  dir_.Write("-t", Game().Build());
   EXPECT_EQ(Run({"d88ls", "--", "-t"}).out, Run({"d88ls", image}).out);
 
   for (const char* help : {"-h", "--help"}) {
@@ -203,8 +199,8 @@ TEST_F(D88lsTest, CommandLine) {
 // Several images in one call, each under its name as ls lists folders;
 // what cannot be opened is said on standard error, the rest still listed.
 TEST_F(D88lsTest, SeveralImagesAndWhatIsWrongWithEach) {
-  dir_.Write("good.d88", MarkedDisk().Build());
-  Bytes cut = MarkedDisk().Build();
+  dir_.Write("good.d88", Game().Build());
+  Bytes cut = Game().Build();
   cut.pop_back();  // cut short, and still cut by d88cut
   dir_.Write("cut.d88", cut);
   dir_.Write("text.txt", Bytes(700, 'x'));

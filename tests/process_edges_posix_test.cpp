@@ -6,11 +6,14 @@
 #include <fcntl.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -18,12 +21,11 @@
 #include <gtest/gtest.h>
 
 #include "d88image/d88image.h"
-#include "image_file_posix.h"
-#include "messages.h"
-#include "output_file.h"
-#include "output_file_posix.h"
-#include "output_file_system.h"
-#include "process.h"
+#include "image_file_calls_posix.h"
+#include "output_file_calls_posix.h"
+#include "platform/output_file.h"
+#include "platform/process.h"
+#include "platform/tool_output.h"
 #include "test_support.h"
 
 namespace {
@@ -33,13 +35,9 @@ using d88test::kOpenFailure;
 using d88test::RunResult;
 using d88test::TempDir;
 
-const char* const kAllFiles[] = {"FMBANK", "MUS00", "MUS01", "MUS02", "MUS03", "MUS04", "PROG"};
+const std::vector<std::string> kAllFiles = d88test::AllBlockFiles();
 
-Bytes MarkedImage() {
-  d88test::Disk disk = d88test::MakeStandardDisk();
-  d88test::SetMarker(&disk);
-  return disk.Build();
-}
+Bytes MarkedImage() { return d88test::MarkedDisk().Build(); }
 
 // An argument vector for execv, over `words`, which must outlive it.
 std::vector<char*> Argv(std::vector<std::string>& words) {
@@ -79,10 +77,21 @@ class ProcessEdgesTest : public ::testing::Test {
 TEST_F(ProcessEdgesTest, OnlyARegularFileIsOpenedAndNothingWaits) {
   const std::string fifo = images_ / "fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  // A socket, which no open can open.
+  const std::string socketPath = images_ / "socket";
+  sockaddr_un address = {};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+  socketPath.copy(address.sun_path, socketPath.size());
+  const int listening = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   const struct {
     std::string path;
     const char* kind;
-  } notFiles[] = {{fifo, "a FIFO"}, {"/dev/null", "a device"}, {"/dev/zero", "a device"}};
+  } notFiles[] = {{fifo, "a FIFO"},
+                  {socketPath, "a socket"},
+                  {"/dev/null", "a device"},
+                  {"/dev/zero", "a device"}};
   for (const auto& notFile : notFiles) {
     // timeout ends a run that blocks with status 124.
     const RunResult cut = Run({"/usr/bin/timeout", "10"}, D88CUT_PATH, {notFile.path});
@@ -92,6 +101,7 @@ TEST_F(ProcessEdgesTest, OnlyARegularFileIsOpenedAndNothingWaits) {
     EXPECT_EQ(list.status, 1) << notFile.path;
     EXPECT_EQ(list.err, "d88ls: " + notFile.path + ": not a regular file (" + notFile.kind + ")\n");
   }
+  close(listening);
   EXPECT_TRUE(Files().empty());
 }
 
@@ -106,7 +116,7 @@ TEST_F(ProcessEdgesTest, LostStandardOutputIsAFailureAndTheFilesStay) {
     const RunResult cut = RunThroughShell(D88CUT_PATH, lost.script, image);
     EXPECT_EQ(cut.status, 1) << lost.script;
     EXPECT_EQ(cut.err, std::string("d88cut: write error: ") + lost.reason + "\n");
-    EXPECT_EQ(Files(), std::vector<std::string>(kAllFiles, kAllFiles + 7));
+    EXPECT_EQ(Files(), kAllFiles);
     const RunResult list = RunThroughShell(D88LS_PATH, lost.script, image);
     EXPECT_EQ(list.status, 1) << lost.script;
     EXPECT_EQ(list.err, std::string("d88ls: write error: ") + lost.reason + "\n");
@@ -119,29 +129,7 @@ TEST_F(ProcessEdgesTest, FileSizeLimitFailsTheWriteOnly) {
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "d88cut: cannot write PROG: File too large\n");
   EXPECT_EQ(d88test::ReadFile(work_ / "PROG"), (Bytes{'o', 'l', 'd'}));
-  EXPECT_EQ(Files(), std::vector<std::string>(kAllFiles, kAllFiles + 7));
-}
-
-// The moment is made exact by interrupting the writer's own process right
-// after it has created a temporary file.
-TEST_F(ProcessEdgesTest, InterruptionRemovesTheTemporaryFileAndEndsBySignal) {
-  ASSERT_EQ(chdir(work_.path().c_str()), 0);
-  d88test::WriteFile("PROG", {'o', 'l', 'd'});
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-    const auto createThenInterrupt = [signal] {
-      int error = 0;
-      const std::uint8_t data[] = {'n', 'e', 'w'};
-      if (d88cut::CreateTemporary(".PROG.1.0", d88cut::kDefaultMode, data, 3, &error) &&
-          access(".PROG.1.0", F_OK) == 0) {
-        raise(signal);
-      }
-      _exit(0);
-    };
-    EXPECT_EXIT(createThenInterrupt(), ::testing::KilledBySignal(signal), "") << signal;
-    EXPECT_EQ(Files(), std::vector<std::string>{"PROG"});
-  }
-  EXPECT_EQ(d88test::ReadFile("PROG"), (Bytes{'o', 'l', 'd'}));
-  ASSERT_EQ(chdir("/"), 0);
+  EXPECT_EQ(Files(), kAllFiles);
 }
 
 // As a user other than root, for whom the permission bits bind.
@@ -198,7 +186,7 @@ TEST_F(ProcessEdgesTest, ClosedPipeIsAWriteErrorForD88cutOnly) {
                              "{ exec <&-; echo >'" + sync + "'; }";
   const RunResult cut = RunThroughShell(D88CUT_PATH, script, Image());
   EXPECT_EQ(cut.err, "d88cut: write error: Broken pipe\nstatus 1\n");
-  EXPECT_EQ(Files(), std::vector<std::string>(kAllFiles, kAllFiles + 7));
+  EXPECT_EQ(Files(), kAllFiles);
   struct sigaction inherited = {};
   ASSERT_EQ(sigaction(SIGPIPE, nullptr, &inherited), 0);
   EXPECT_EQ(RunThroughShell(D88LS_PATH, script, Image()).err,
@@ -224,7 +212,7 @@ TEST_F(ProcessEdgesTest, SignalBlockedByTheParentStaysBlocked) {
     _exit(3);
   };
   EXPECT_EXIT(startBlocked(), ::testing::ExitedWithCode(0), "");
-  EXPECT_EQ(Files(), std::vector<std::string>(kAllFiles, kAllFiles + 7));
+  EXPECT_EQ(Files(), kAllFiles);
 }
 
 // A descriptor closed at start is opened on the null device, so that no
@@ -233,7 +221,7 @@ TEST_F(ProcessEdgesTest, ClosedStandardDescriptorsStayUnusable) {
   for (const int fd : {0, 1, 2}) {
     const auto closeThenPrepare = [fd] {
       close(fd);
-      d88cut::PrepareProcess();
+      platform::PrepareProcess();
       char byte = 'x';
       const bool unusable = (fd == 0 ? read(0, &byte, 1) : write(fd, &byte, 1)) < 0;
       const int next = open("/dev/null", O_RDONLY);
@@ -277,7 +265,7 @@ class CallsReplaced {
     std::filesystem::current_path(folder);
   }
   ~CallsReplaced() {
-    d88cut::outputFileCalls = output_;
+    platform::outputFileCalls = output_;
     d88::imageFileCalls = image_;
     std::filesystem::current_path(start_);
   }
@@ -285,7 +273,7 @@ class CallsReplaced {
   CallsReplaced& operator=(const CallsReplaced&) = delete;
 
  private:
-  const d88cut::OutputFileCalls output_ = d88cut::outputFileCalls;
+  const platform::OutputFileCalls output_ = platform::outputFileCalls;
   const d88::ImageFileCalls image_ = d88::imageFileCalls;
   const std::filesystem::path start_;
 };
@@ -296,7 +284,7 @@ class CallsReplaced {
 TEST_F(ProcessEdgesTest, FailingSystemCallsAreMadeAgainOrReported) {
   const std::string image = Image();
   const CallsReplaced replaced(work_.path());
-  const d88cut::OutputFileCalls real = d88cut::outputFileCalls;
+  const platform::OutputFileCalls real = platform::outputFileCalls;
   const struct {
     bool chmod;  // fchmod fails, or else write
     int error;
@@ -305,11 +293,11 @@ TEST_F(ProcessEdgesTest, FailingSystemCallsAreMadeAgainOrReported) {
   } writes[] = {{false, EINTR, true, 2}, {false, EIO, false, 1}, {true, EPERM, true, 1},
                 {true, EIO, false, 1}};
   for (const auto& w : writes) {
-    d88cut::outputFileCalls = real;
+    platform::outputFileCalls = real;
     if (w.chmod) {
-      d88cut::outputFileCalls.fchmod = InjectedFchmod;
+      platform::outputFileCalls.fchmod = InjectedFchmod;
     } else {
-      d88cut::outputFileCalls.write = InjectedWrite;
+      platform::outputFileCalls.write = InjectedWrite;
     }
     d88test::WriteFile("PROG", {'o', 'l', 'd'});
     injectedError = w.error;
@@ -317,7 +305,7 @@ TEST_F(ProcessEdgesTest, FailingSystemCallsAreMadeAgainOrReported) {
     calls = 0;
     int error = 0;
     const std::uint8_t data[] = {'n', 'e', 'w'};
-    EXPECT_EQ(d88cut::WriteFileReplacing("PROG", data, 3, &error), w.written) << w.error;
+    EXPECT_EQ(platform::WriteFileReplacing("PROG", data, 3, &error), w.written) << w.error;
     EXPECT_EQ(calls, w.calls) << w.error;
     EXPECT_EQ(error, w.written ? 0 : w.error);
     const Bytes kept = w.written ? Bytes{'n', 'e', 'w'} : Bytes{'o', 'l', 'd'};
@@ -336,18 +324,94 @@ TEST_F(ProcessEdgesTest, FailingSystemCallsAreMadeAgainOrReported) {
   EXPECT_EQ(Files(), std::vector<std::string>{"PROG"});  // no temporary file stays
 }
 
+// The moment is made exact by interrupting the writer's own process inside
+// the write of a temporary file.
+int interruption = 0;
+ssize_t WriteThenInterrupt(int fd, const void* data, std::size_t size) {
+  const ssize_t written = write(fd, data, size);
+  raise(interruption);
+  return written;
+}
+
+TEST_F(ProcessEdgesTest, InterruptionRemovesTheTemporaryFileAndEndsBySignal) {
+  const CallsReplaced replaced(work_.path());
+  d88test::WriteFile("PROG", {'o', 'l', 'd'});
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    const auto writeThenInterrupt = [signal] {
+      interruption = signal;
+      platform::outputFileCalls.write = WriteThenInterrupt;
+      int error = 0;
+      const std::uint8_t data[] = {'n', 'e', 'w'};
+      platform::WriteFileReplacing("PROG", data, 3, &error);
+      _exit(0);
+    };
+    EXPECT_EXIT(writeThenInterrupt(), ::testing::KilledBySignal(signal), "") << signal;
+    EXPECT_EQ(Files(), std::vector<std::string>{"PROG"});
+  }
+  EXPECT_EQ(d88test::ReadFile("PROG"), (Bytes{'o', 'l', 'd'}));
+}
+
+// A call may do less than it was asked: a read or a write cut short goes on
+// where it stopped, for what is left. Here no call does more than 1000
+// bytes, which divides none of the counts asked for.
+std::size_t Cut(std::size_t count) { return count < 1000 ? count : 1000; }
+ssize_t CutWrite(int fd, const void* data, std::size_t size) { return write(fd, data, Cut(size)); }
+ssize_t CutPread(int fd, void* buffer, std::size_t count, off_t position) {
+  return pread(fd, buffer, Cut(count), position);
+}
+
+TEST_F(ProcessEdgesTest, ShortReadsAndWritesGoOnWhereTheyStopped) {
+  const std::string image = Image();
+  const CallsReplaced replaced(work_.path());
+  platform::outputFileCalls.write = CutWrite;
+  d88::imageFileCalls.pread = CutPread;
+  const Bytes prog = d88test::ExpectedRun(2, 1, 26624);
+  D88Image reader;
+  ASSERT_TRUE(reader.Open(image.c_str()));
+  ASSERT_TRUE(reader.SelectDisk(0));
+  Bytes read(prog.size());
+  ASSERT_EQ(reader.ReadSectors(2, 1, 0, 1, 1, read.data(), 26624), 26624);
+  EXPECT_EQ(read, prog);
+  int error = 0;
+  ASSERT_TRUE(platform::WriteFileReplacing("PROG", prog.data(), 26624, &error)) << error;
+  EXPECT_EQ(d88test::ReadFile("PROG"), prog);
+}
+
+// What is printed at once is in the pipe before the tool goes on, so that
+// a reader sees each `cutting` line before its file is made.
+TEST_F(ProcessEdgesTest, LinesPrintedAtOnceAreInThePipeAtOnce) {
+  const auto printThenLook = [] {
+    int ends[2];
+    std::fflush(stdout);
+    if (pipe(ends) != 0 || dup2(ends[1], 1) < 0 || fcntl(ends[0], F_SETFL, O_NONBLOCK) != 0) {
+      _exit(2);
+    }
+    std::setvbuf(stdout, nullptr, _IOFBF, BUFSIZ);  // as for any pipe, whatever came before
+    const auto inThePipe = [&ends](const std::string& expected) {
+      char got[64];
+      const ssize_t count = read(ends[0], got, sizeof got);
+      return count > 0 && std::string(got, got + count) == expected;
+    };
+    platform::PrintNow("cutting ... %s\n", "PROG");
+    const bool line = inThePipe("cutting ... PROG\n");
+    platform::PrintMessageNow({"bytes\n", "text\n"});
+    _exit(line && inThePipe("bytes\n") ? 0 : 1);
+  };
+  EXPECT_EXIT(printThenLook(), ::testing::ExitedWithCode(0), "");
+}
+
 // Nobody but its owner can open a temporary file while it is written,
 // whatever bits it takes with its name.
 TEST_F(ProcessEdgesTest, TemporaryFileIsPrivateUntilItTakesItsName) {
   const CallsReplaced replaced(work_.path());
-  d88cut::outputFileCalls.open = WatchedOpen;
+  platform::outputFileCalls.open = WatchedOpen;
   createModes.clear();
   d88test::WriteFile("PROG", {'o', 'l', 'd'});
   ASSERT_EQ(chmod("PROG", 0664), 0);
   int error = 0;
   const std::uint8_t data[] = {'n', 'e', 'w'};
-  EXPECT_TRUE(d88cut::WriteFileReplacing("PROG", data, 3, &error));
-  EXPECT_TRUE(d88cut::WriteFileReplacing("MUS00", data, 3, &error));
+  EXPECT_TRUE(platform::WriteFileReplacing("PROG", data, 3, &error));
+  EXPECT_TRUE(platform::WriteFileReplacing("MUS00", data, 3, &error));
   ASSERT_EQ(createModes.size(), 2u);
   for (const mode_t mode : createModes) EXPECT_EQ(mode & 077, 0u) << std::oct << mode;
   EXPECT_EQ(ModeOf("PROG"), 0664);
@@ -393,37 +457,38 @@ TEST_F(ProcessEdgesTest, JapaneseMessagesAreTextOnAUtf8TerminalOnly) {
   cut.push_back(image);
   std::vector<std::string> cutMissing = d88test::ToolCommand(D88CUT_PATH);
   cutMissing.push_back(missing);
-  const std::string recognisedText = d88cut::kRecognitionMessage.text;
+  const std::string recognisedText = d88test::kRecognisedText;
+  const std::string recognisedBytes = d88test::kRecognised;
   const struct {
     const std::vector<std::string>& command;
     const char* locale;
     std::string written;
   } runs[] = {{cut, "C.UTF-8", recognisedText + cutting},
-              {cut, "C", d88cut::kRecognitionMessage.bytes + cutting},
+              {cut, "C", recognisedBytes + cutting},
               // A locale not installed here: its name tells.
               {cut, "xx_YY.utf8@none", recognisedText + cutting},
-              {cut, "xx_YY.ISO-8859-1", d88cut::kRecognitionMessage.bytes + cutting},
-              {cutMissing, "C.UTF-8", d88cut::kOpenFailureMessage.text},
-              {cutMissing, "POSIX", d88cut::kOpenFailureMessage.bytes}};
+              {cut, "xx_YY.ISO-8859-1", recognisedBytes + cutting},
+              {cutMissing, "C.UTF-8", d88test::kOpenFailureText},
+              {cutMissing, "POSIX", kOpenFailure}};
   for (const auto& run : runs) {
     EXPECT_EQ(RunOnTerminal(run.command, run.locale, work_.path()), run.written) << run.locale;
   }
   // The same UTF-8 locale, through a pipe: the bytes.
   const RunResult piped = Run({"/usr/bin/env", "LC_ALL=C.UTF-8"}, D88CUT_PATH, {image});
-  EXPECT_EQ(piped.out, d88cut::kRecognitionMessage.bytes + cutting);
+  EXPECT_EQ(piped.out, recognisedBytes + cutting);
 }
 
-// Each message's two forms are the same words: iconv turns the bytes into
-// the text.
+// The two forms the tests expect of each message are the same words: iconv
+// turns the bytes into the text.
 TEST_F(ProcessEdgesTest, JapaneseMessagesBytesAndTextAreTheSameWords) {
-  for (const d88cut::Message& message :
-       {d88cut::kOpenFailureMessage, d88cut::kRecognitionMessage}) {
-    const std::string bytes = message.bytes;
+  const std::pair<std::string, std::string> forms[] = {
+      {kOpenFailure, d88test::kOpenFailureText}, {d88test::kRecognised, d88test::kRecognisedText}};
+  for (const auto& [bytes, text] : forms) {
     const std::string path = images_.Write("message", Bytes(bytes.begin(), bytes.end()));
     const RunResult converted =
         d88test::Run("/usr/bin/iconv", {"iconv", "-f", "CP932", "-t", "UTF-8", path}, "/");
     EXPECT_EQ(converted.status, 0);
-    EXPECT_EQ(converted.out, message.text);
+    EXPECT_EQ(converted.out, text);
   }
 }
 

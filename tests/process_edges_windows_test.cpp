@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "output_file_calls_windows.h"
+#include "platform/output_file.h"
 #include "test_support.h"
 
 namespace {
@@ -19,9 +21,7 @@ using d88test::TempDir;
 TEST(ProcessEdgesTest, ReadOnlyOutputIsNotReplaced) {
   TempDir images;
   TempDir work;
-  d88test::Disk disk = d88test::MakeStandardDisk();
-  d88test::SetMarker(&disk);
-  const std::string image = images.Write("image.d88", disk.Build());
+  const std::string image = images.Write("image.d88", d88test::MarkedDisk().Build());
   d88test::WriteFile(work / "PROG", {'o', 'l', 'd'});
   std::filesystem::permissions(work / "PROG", std::filesystem::perms::owner_read);  // read-only
   const d88test::RunResult result = d88test::RunTool(D88CUT_PATH, {"d88cut", image}, work.path());
@@ -32,7 +32,28 @@ TEST(ProcessEdgesTest, ReadOnlyOutputIsNotReplaced) {
   std::filesystem::permissions(work / "PROG", std::filesystem::perms::owner_all);
 }
 
-// A child that has just made a temporary file is interrupted from its
+// A write cut short goes on where it stopped, for what is left. Here no
+// write does more than 1000 bytes, which divides none of the sizes asked for.
+BOOL WINAPI CutWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                         LPOVERLAPPED overlapped) {
+  return WriteFile(file, data, size < 1000 ? size : 1000, written, overlapped);
+}
+
+TEST(ProcessEdgesTest, ShortWritesGoOnWhereTheyStopped) {
+  TempDir work;
+  const std::filesystem::path start = std::filesystem::current_path();
+  std::filesystem::current_path(std::filesystem::u8path(work.path()));
+  const platform::OutputFileCalls real = platform::outputFileCalls;
+  platform::outputFileCalls.writeFile = CutWriteFile;
+  const Bytes prog = d88test::ExpectedRun(2, 1, 26624);
+  int error = 0;
+  EXPECT_TRUE(platform::WriteFileReplacing("PROG", prog.data(), 26624, &error)) << error;
+  platform::outputFileCalls = real;
+  std::filesystem::current_path(start);
+  EXPECT_EQ(d88test::ReadFile(work / "PROG"), prog);
+}
+
+// A child inside the write of a temporary file is interrupted from its
 // console: the handler removes the file and ends the process as Ctrl-C does.
 // The child runs in a process group of its own, so that the event reaches
 // it alone; without a console of the test's own (as under ctest in Wine),
@@ -88,9 +109,7 @@ TEST(ProcessEdgesTest, InterruptionRemovesTheTemporaryFile) {
 TEST(ProcessEdgesTest, RedirectedRunNeverWaitsForEnter) {
   TempDir images;
   TempDir work;
-  d88test::Disk disk = d88test::MakeStandardDisk();
-  d88test::SetMarker(&disk);
-  const std::string image = images.Write("image.d88", disk.Build());
+  const std::string image = images.Write("image.d88", d88test::MarkedDisk().Build());
   SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
   const HANDLE out = CreateFileW(std::filesystem::u8path(images / "out").wstring().c_str(),
                                  GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS,

@@ -50,4 +50,6 @@ int SetOpenFileLimit(int limit) {
   return static_cast<int>(saved.rlim_cur);
 }
 
+int ProcessId() { return static_cast<int>(getpid()); }
+
 }  // namespace d88test

@@ -94,4 +94,6 @@ RunResult Run(const std::string& program, const std::vector<std::string>& args,
 
 int SetOpenFileLimit(int) { return -1; }  // handles have no such limit
 
+int ProcessId() { return static_cast<int>(GetCurrentProcessId()); }
+
 }  // namespace d88test

@@ -65,6 +65,18 @@ TEST_F(SectorAccessTest, RunsReadTheirSectorsAcrossTracks) {
     EXPECT_EQ(Head(buffer_, length), d88test::ExpectedRun(run.track, run.r, run.length));
     EXPECT_TRUE(GuardedFrom(buffer_, length)) << run.track;
   }
+  // 128-byte sectors (N 0) run as any others do.
+  Disk small;
+  for (int r = 1; r <= 16; ++r) {
+    Sector s;
+    s.r = static_cast<std::uint8_t>(r);
+    s.n = 0;
+    s.data.assign(128, static_cast<std::uint8_t>(r));
+    small.tracks[0].push_back(s);
+  }
+  Load(small);
+  ASSERT_EQ(image_.ReadSectors(0, 0, 0, 3, 0, buffer_.data(), 300), 300);
+  EXPECT_EQ(Head(buffer_, 300), d88test::Concat({Bytes(128, 3), Bytes(128, 4), Bytes(44, 5)}));
 }
 
 TEST_F(SectorAccessTest, RunStopsAtAMissingSectorCountingWholeChunks) {

@@ -39,6 +39,31 @@ std::string TempDir::Write(const std::string& name, const Bytes& bytes) const {
   return file;
 }
 
+std::vector<std::string> AllBlockFiles() {
+  std::vector<std::string> names;
+  for (const ExpectedBlock& block : kExpectedBlocks) names.push_back(block.name);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string CuttingLines(const std::vector<std::string>& names) {
+  std::string lines;
+  for (const std::string& name : names) lines += "cutting ... " + name + "\n";
+  return lines;
+}
+
+std::string AllBlocksOutput() {
+  std::vector<std::string> names;
+  for (const ExpectedBlock& block : kExpectedBlocks) names.push_back(block.name);
+  return kRecognised + CuttingLines(names);
+}
+
+Disk MarkedDisk(const std::string& name) {
+  Disk disk = MakeStandardDisk(name);
+  SetMarker(&disk);
+  return disk;
+}
+
 bool UnderEmulator() { return kEmulator[0] != nullptr; }
 
 std::vector<std::string> ToolCommand(const std::string& tool) {

@@ -1,6 +1,7 @@
 #ifndef TESTS_TEST_SUPPORT_H
 #define TESTS_TEST_SUPPORT_H
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -8,13 +9,40 @@
 
 namespace d88test {
 
-// The tools' Shift_JIS messages, byte for byte.
+// d88cut's Japanese messages, byte for byte in Shift_JIS, and as text.
 constexpr char kOpenFailure[] =
     "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x83\x49\x81\x5b\x83\x76"
     "\x83\x93\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1.\n";
 constexpr char kRecognised[] =
     "\x83\x66\x83\x42\x83\x58\x83\x4e\x81\x75\x8f\xe3\x81\x76\x82\xf0"
     "\x94\x46\x8e\xaf\x82\xb5\x82\xdc\x82\xb5\x82\xbd.\n";
+constexpr char kOpenFailureText[] = "ファイルをオープンできません.\n";
+constexpr char kRecognisedText[] = "ディスク「上」を認識しました.\n";
+
+// What the marked disk's blocks must be, stated here once and apart from
+// the tools' own table, so that a wrong table fails the tests: in the order
+// they are cut, each a run of 256-byte sectors from (track, R).
+struct ExpectedBlock {
+  const char* name;
+  std::int32_t track;
+  std::int32_t r;
+  std::int32_t size;
+};
+constexpr ExpectedBlock kExpectedBlocks[] = {
+    {"PROG", 2, 1, 26624},   {"FMBANK", 0, 14, 256}, {"MUS00", 74, 1, 1792},
+    {"MUS01", 75, 1, 2816},  {"MUS02", 76, 1, 2304}, {"MUS03", 76, 10, 1280},
+    {"MUS04", 74, 9, 2048}};
+
+// The names of the files the blocks are cut to, sorted as FilesIn sorts.
+std::vector<std::string> AllBlockFiles();
+
+// "cutting ... NAME" lines for `names`, in that order; the recognition
+// message followed by every block's line, as d88cut prints for a marked disk.
+std::string CuttingLines(const std::vector<std::string>& names);
+std::string AllBlocksOutput();
+
+// The standard disk of the image builder, carrying the marker.
+Disk MarkedDisk(const std::string& name = "TEST DISK");
 
 // A fresh folder that is removed with everything in it at the end of scope.
 class TempDir {
@@ -61,6 +89,9 @@ std::vector<std::string> ToolCommand(const std::string& tool);
 
 // Whether the built tools run under an emulator.
 bool UnderEmulator();
+
+// This process's number.
+int ProcessId();
 
 // The process's limit on open files, where the system has one: returns the
 // limit it replaces, or -1 (and changes nothing) where there is none.

@@ -10,43 +10,28 @@
 
 #include <gtest/gtest.h>
 
-#include "block_table.h"
-#include "output_file.h"
-#include "output_file_system.h"
+#include "platform/output_file.h"
 #include "test_config.h"
 #include "test_support.h"
 
 namespace {
 
 using d88test::Bytes;
+using d88test::CuttingLines;
 using d88test::Disk;
 using d88test::FilesIn;
 using d88test::kOpenFailure;
 using d88test::kRecognised;
+using d88test::MarkedDisk;
 using d88test::RunResult;
 using d88test::TempDir;
 
-const char* const kAllFiles[] = {"PROG", "MUS00", "MUS01", "MUS02", "MUS03", "MUS04", "FMBANK"};
-
-std::string CuttingLines(const std::vector<std::string>& names) {
-  std::string lines;
-  for (const std::string& name : names) lines += "cutting ... " + name + "\n";
-  return lines;
-}
-
-const std::string kAllBlocksOutput =
-    kRecognised +
-    CuttingLines({"PROG", "FMBANK", "MUS00", "MUS01", "MUS02", "MUS03", "MUS04"});
+const std::vector<std::string> kAllFiles = d88test::AllBlockFiles();
+const std::string kAllBlocksOutput = d88test::AllBlocksOutput();
 
 std::vector<std::string> Sorted(std::vector<std::string> names) {
   std::sort(names.begin(), names.end());
   return names;
-}
-
-Disk MarkedDisk() {
-  Disk disk = d88test::MakeStandardDisk();
-  d88test::SetMarker(&disk);
-  return disk;
 }
 
 // The tool, run in its own folder on an image kept outside it.
@@ -60,12 +45,9 @@ class ToolTest : public ::testing::Test {
   }
   Bytes Output(const std::string& name) const { return d88test::ReadFile(work_ / name); }
 
-  // Every block's file holds the right sectors of the standard disk.
+  // Every named block's file holds the right sectors of the standard disk.
   void ExpectBlockFiles(const std::vector<std::string>& names) const {
-    d88cut::Block blocks[d88cut::kMaxBlocks];
-    const std::int32_t count = d88cut::ListBlocks(blocks);
-    for (std::int32_t i = 0; i < count; ++i) {
-      const d88cut::Block& b = blocks[i];
+    for (const d88test::ExpectedBlock& b : d88test::kExpectedBlocks) {
       if (std::find(names.begin(), names.end(), b.name) == names.end()) continue;
       EXPECT_EQ(Output(b.name), d88test::ExpectedRun(b.track, b.r, b.size)) << b.name;
     }
@@ -123,12 +105,8 @@ TEST_F(ToolTest, RecognisedDiskYieldsSevenFiles) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, kAllBlocksOutput);
   EXPECT_EQ(result.err, "");
-  EXPECT_EQ(FilesIn(work_.path()), Sorted({kAllFiles, kAllFiles + 7}));
-  const std::pair<const char*, std::size_t> sizes[] = {
-      {"PROG", 26624}, {"FMBANK", 256}, {"MUS00", 1792}, {"MUS01", 2816},
-      {"MUS02", 2304}, {"MUS03", 1280}, {"MUS04", 2048}};
-  for (const auto& [name, size] : sizes) EXPECT_EQ(Output(name).size(), size) << name;
-  ExpectBlockFiles({kAllFiles, kAllFiles + 7});
+  EXPECT_EQ(FilesIn(work_.path()), kAllFiles);
+  ExpectBlockFiles(kAllFiles);
   // MUS04 is sectors 9 to 16 of track 74 and nothing of track 75.
   EXPECT_EQ(Output("MUS04"), d88test::ExpectedRun(74, 9, 2048));
 }
@@ -140,7 +118,7 @@ TEST_F(ToolTest, ImagePathMayHoldAnyCharacter) {
       {"d88cut", images_.Write("\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88.d88", MarkedDisk().Build())});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, kAllBlocksOutput);
-  ExpectBlockFiles({kAllFiles, kAllFiles + 7});
+  ExpectBlockFiles(kAllFiles);
 }
 
 TEST_F(ToolTest, UnreadableBlockIsSkippedAndItsOldFileKept) {
@@ -173,7 +151,7 @@ TEST_F(ToolTest, EveryRecognisedDiskIsCutInTurn) {
   for (auto& sector : unmarked.tracks[2]) sector.data.assign(256, 0xEE);
   RunResult result = RunOn(d88test::Concat({unmarked.Build(), MarkedDisk().Build()}));
   EXPECT_EQ(result.out, kAllBlocksOutput);
-  ExpectBlockFiles({kAllFiles, kAllFiles + 7});
+  ExpectBlockFiles(kAllFiles);
 
   // Two marked disks: the second's files replace the first's.
   Disk first = MarkedDisk();
@@ -181,7 +159,7 @@ TEST_F(ToolTest, EveryRecognisedDiskIsCutInTurn) {
   result = RunOn(d88test::Concat({first.Build(), MarkedDisk().Build()}));
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, kAllBlocksOutput + kAllBlocksOutput);
-  ExpectBlockFiles({kAllFiles, kAllFiles + 7});
+  ExpectBlockFiles(kAllFiles);
   EXPECT_EQ(FilesIn(work_.path()).size(), 7u);
 }
 
@@ -246,7 +224,7 @@ TEST_F(ToolTest, OutputReplacesOldFilesAndLinksWithoutWritingThrough) {
   const bool linked = !error && std::filesystem::is_symlink(work_ / "FMBANK");
   const RunResult result = RunOn(MarkedDisk().Build());
   EXPECT_EQ(result.status, 0);
-  ExpectBlockFiles({kAllFiles, kAllFiles + 7});
+  ExpectBlockFiles(kAllFiles);
   if (!linked) GTEST_SKIP() << "no symbolic link could be made here: " << error.message();
   EXPECT_EQ(d88test::ReadFile(images_ / "victim"), Bytes{'v'});
   EXPECT_FALSE(std::filesystem::is_symlink(work_ / "FMBANK"));
@@ -256,17 +234,17 @@ TEST_F(ToolTest, OutputReplacesOldFilesAndLinksWithoutWritingThrough) {
 // number, is stepped around and kept; only an exclusive create notices it.
 // What cannot be written or named is refused before anything is made.
 TEST_F(ToolTest, TakenTemporaryNameIsSteppedAroundAndBadRequestsRefused) {
-  const std::string taken = ".PROG." + std::to_string(d88cut::ProcessId()) + ".0";
+  const std::string taken = ".PROG." + std::to_string(d88test::ProcessId()) + ".0";
   d88test::WriteFile(work_ / taken, {'t', 'a', 'k', 'e', 'n'});
   const std::filesystem::path start = std::filesystem::current_path();
   std::filesystem::current_path(work_.path());
   int error = 0;
   const std::uint8_t data[] = {'n', 'e', 'w'};
-  EXPECT_TRUE(d88cut::WriteFileReplacing("PROG", data, 3, &error)) << error;
-  EXPECT_FALSE(d88cut::WriteFileReplacing("MUS00", data, -1, &error));
+  EXPECT_TRUE(platform::WriteFileReplacing("PROG", data, 3, &error)) << error;
+  EXPECT_FALSE(platform::WriteFileReplacing("MUS00", data, -1, &error));
   EXPECT_EQ(error, EINVAL);
   const std::string tooLong(90, 'N');  // its temporary name would not fit
-  EXPECT_FALSE(d88cut::WriteFileReplacing(tooLong.c_str(), data, 3, &error));
+  EXPECT_FALSE(platform::WriteFileReplacing(tooLong.c_str(), data, 3, &error));
   EXPECT_EQ(error, ENAMETOOLONG);
   std::filesystem::current_path(start);
   EXPECT_EQ(Output("PROG"), (Bytes{'n', 'e', 'w'}));
@@ -283,7 +261,7 @@ TEST_F(ToolTest, OutputThatCannotBeWrittenIsReportedAndTheRestStillCut) {
   ExpectBlockFiles({"PROG", "FMBANK", "MUS00", "MUS01", "MUS03", "MUS04"});
   EXPECT_TRUE(std::filesystem::is_directory(work_ / "MUS02"));
   // No temporary file is left behind.
-  EXPECT_EQ(FilesIn(work_.path()), Sorted({kAllFiles, kAllFiles + 7}));
+  EXPECT_EQ(FilesIn(work_.path()), kAllFiles);
 }
 
 }  // namespace

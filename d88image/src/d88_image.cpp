@@ -50,6 +50,8 @@ bool D88Image::Open(const char* path) {
   return true;
 }
 
+d88::OpenFailure D88Image::GetOpenFailure() const { return stream_.GetOpenFailure(); }
+
 std::int32_t D88Image::GetDiskCount() const { return diskCount_; }
 
 std::int32_t D88Image::GetImageFileSize() const { return stream_.GetFileSize(); }

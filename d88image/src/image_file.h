@@ -7,12 +7,16 @@
 
 #include <cstdint>
 
+#include "d88image/image_stream.h"
+
 namespace d88 {
 
 // Opens `path` for reading without waiting on it, and keeps it only if it is
-// a regular file; returns its handle, or -1. Sets `*size` to the file's size
-// in bytes, or 2^31 - 1 for a file that large or larger.
-std::intptr_t OpenRegularFile(const char* path, std::int32_t* size);
+// a regular file; returns its handle, or -1 with why in `*failure`. Sets
+// `*size` to the file's size in bytes, or 2^31 - 1 for a file that large or
+// larger. The path is looked up once: what stands there is told from the
+// open file itself.
+std::intptr_t OpenRegularFile(const char* path, std::int32_t* size, OpenFailure* failure);
 
 // Reads up to `count` bytes from `position` on; returns how many arrived,
 // fewer only at the end of the file or on a read error.

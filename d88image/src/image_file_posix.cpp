@@ -9,19 +9,45 @@
 
 #include "d88image/d88_format.h"
 #include "image_file.h"
-#include "image_file_posix.h"
+#include "image_file_calls_posix.h"
 
 namespace d88 {
+namespace {
+
+FileKind KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return FileKind::kFolder;
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return FileKind::kDevice;
+  if (S_ISFIFO(mode)) return FileKind::kFifo;
+  if (S_ISSOCK(mode)) return FileKind::kSocket;
+  return FileKind::kOther;
+}
+
+}  // namespace
 
 ImageFileCalls imageFileCalls = {pread};
 
-std::intptr_t OpenRegularFile(const char* path, std::int32_t* size) {
+std::intptr_t OpenRegularFile(const char* path, std::int32_t* size, OpenFailure* failure) {
+  *failure = OpenFailure{};
   // O_NONBLOCK: a FIFO without a writer would otherwise hold the open until
   // one came. It changes nothing for the regular file that is kept.
   const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return -1;
   struct stat status;
-  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+  if (fd < 0) {
+    failure->error = errno;
+    // A socket cannot be opened at all: it fails as a device without its
+    // driver does (ENXIO), the one failure that leaves unsaid what stands
+    // there. Only then is the path looked at once more, to tell which.
+    if (failure->error == ENXIO && stat(path, &status) == 0 && !S_ISREG(status.st_mode)) {
+      *failure = OpenFailure{0, KindOf(status.st_mode)};
+    }
+    return -1;
+  }
+  if (fstat(fd, &status) != 0) {
+    failure->error = errno;
+  } else if (!S_ISREG(status.st_mode)) {
+    failure->kind = KindOf(status.st_mode);
+  }
+  if (failure->error != 0 || failure->kind != FileKind::kNone) {
     close(fd);
     return -1;
   }

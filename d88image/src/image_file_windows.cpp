@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "d88image/d88_format.h"
+#include "errno_windows.h"
 #include "image_file.h"
 
 namespace d88 {
@@ -15,21 +16,38 @@ constexpr int kMaxWidePath = 32768;
 
 }  // namespace
 
-std::intptr_t OpenRegularFile(const char* path, std::int32_t* size) {
+std::intptr_t OpenRegularFile(const char* path, std::int32_t* size, OpenFailure* failure) {
+  *failure = OpenFailure{};
   // On the stack, so that readers in several threads open images at once.
   wchar_t widePath[kMaxWidePath];
   if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, widePath, kMaxWidePath) == 0) {
+    failure->error = GetLastError() == ERROR_INSUFFICIENT_BUFFER ? ENAMETOOLONG : EINVAL;
     return -1;
   }
-  // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open; a device (NUL,
-  // CON) or a pipe opens at once and is told apart by its type.
+  // FILE_FLAG_BACKUP_SEMANTICS lets a folder open too, so that what stands
+  // at the path is told from the open handle: a folder by its attributes, a
+  // device (NUL, CON) or a pipe, which open at once, by its type.
   const HANDLE file = CreateFileW(widePath, GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return -1;
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    failure->error = system_errors::ErrnoFor(GetLastError());
+    return -1;
+  }
+  const DWORD type = GetFileType(file);
   BY_HANDLE_FILE_INFORMATION information;
-  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &information) ||
-      (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+  if (type == FILE_TYPE_CHAR) {
+    failure->kind = FileKind::kDevice;
+  } else if (type == FILE_TYPE_PIPE) {
+    failure->kind = FileKind::kFifo;
+  } else if (type != FILE_TYPE_DISK) {
+    failure->kind = FileKind::kOther;
+  } else if (!GetFileInformationByHandle(file, &information)) {
+    failure->error = system_errors::ErrnoFor(GetLastError());
+  } else if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    failure->kind = FileKind::kFolder;
+  }
+  if (failure->error != 0 || failure->kind != FileKind::kNone) {
     CloseHandle(file);
     return -1;
   }

@@ -18,7 +18,7 @@ ImageStream::~ImageStream() { Close(); }
 
 bool ImageStream::Open(const char* path) {
   Close();
-  file_ = OpenRegularFile(path, &fileSize_);
+  file_ = OpenRegularFile(path, &fileSize_, &failure_);
   if (file_ == kNoFile) fileSize_ = 0;
   position_ = 0;
   windowStart_ = 0;

@@ -28,6 +28,10 @@ class D88Image {
   // waits. On Windows `path` is UTF-8; elsewhere it goes to the system
   // unchanged.
   bool Open(const char* path);
+  // Why the last Open with a path failed: the system's error number, or
+  // what stands at the path where it is no regular file (a folder, a
+  // device, a FIFO, a socket); none after an Open that succeeded.
+  d88::OpenFailure GetOpenFailure() const;
   std::int32_t GetDiskCount() const;
   // The image file's size when it was opened (2^31 - 1 for a file that
   // large or larger), for telling a disk that runs past its end; 0 when no

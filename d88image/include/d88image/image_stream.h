@@ -5,6 +5,18 @@
 
 namespace d88 {
 
+// What stands at a path that is no regular file.
+enum class FileKind { kNone, kFolder, kDevice, kFifo, kSocket, kOther };
+
+// Why a path did not open as an image: the system's error number (an errno
+// value, on Windows too) where it could not be opened, or else the kind of
+// thing that stands there, which is no regular file. Both are none (0,
+// kNone) where it opened.
+struct OpenFailure {
+  std::int32_t error = 0;
+  FileKind kind = FileKind::kNone;
+};
+
 // A read-only image file seen through a window of it held in memory.
 //
 // Walking a track means many 16-byte reads at nearby positions, and every
@@ -23,6 +35,8 @@ class ImageStream {
   // one never waits (for a FIFO's writer, say). On Windows `path` is UTF-8;
   // elsewhere it is passed to the system unchanged.
   bool Open(const char* path);
+  // Why the last Open did not open its path; none after one that did.
+  const OpenFailure& GetOpenFailure() const { return failure_; }
   void Close();
   bool IsOpen() const { return file_ != kNoFile; }
   // The open file's size when it was opened, 2^31 - 1 for a file that large
@@ -43,6 +57,7 @@ class ImageStream {
   bool MoveWindowTo(std::int32_t position);
 
   std::intptr_t file_ = kNoFile;
+  OpenFailure failure_;
   std::int32_t fileSize_ = 0;
   std::int32_t position_ = 0;
   std::int32_t windowStart_ = 0;
