@@ -48,7 +48,7 @@ void DriveDisk(D88Image& image, FuzzedDataProvider& in) {
     const std::int32_t h = Pick(in, 0, 1);
     const std::int32_t r = Pick(in, 0, 30);
     const std::int32_t n = Pick(in, 0, 3);
-    switch (in.ConsumeIntegralInRange(0, 3)) {
+    switch (in.ConsumeIntegralInRange(0, 5)) {
       case 0:
         image.SetSectorRange(Pick(in, 0, 2), Pick(in, 8, 30));
         break;
@@ -66,11 +66,43 @@ void DriveDisk(D88Image& image, FuzzedDataProvider& in) {
         Check(got >= 0 && got <= (length > 0 ? length : 0));
         break;
       }
-      default: {
+      case 3: {
         const std::int32_t length = in.ConsumeIntegralInRange(-2, 1024);
         std::vector<std::uint8_t> buffer(length > 0 ? static_cast<std::size_t>(length) : 0);
         const std::int32_t got = image.GetSectorIds(track, buffer.data(), length);
         Check(got >= 0 && got % 4 == 0 && got <= (length > 0 ? length : 0));
+        // The records come from the same walk as the IDs.
+        std::vector<D88Image::SectorRecord> records(static_cast<std::size_t>(got / 4 + 1));
+        const std::int32_t count = image.GetSectorRecords(track, records.data(), got / 4 + 1);
+        Check(count >= got / 4 && count <= got / 4 + 1);
+        for (std::int32_t k = 0; k < got / 4; ++k) {
+          const D88Image::SectorRecord& record = records[static_cast<std::size_t>(k)];
+          Check(record.c == buffer[4 * k] && record.h == buffer[4 * k + 1] &&
+                record.r == buffer[4 * k + 2] && record.n == buffer[4 * k + 3]);
+        }
+        break;
+      }
+      case 4: {
+        // The record a search finds is the one ReadSector reads.
+        D88Image::SectorRecord record;
+        const bool found = image.FindSectorRecord(track, c, h, r, n, &record);
+        std::uint8_t sector[300];
+        const std::int32_t got = image.ReadSector(track, c, h, r, n, sector, sizeof sector);
+        Check(found ? got <= record.dataSize && record.r == r : got == 0);
+        break;
+      }
+      default: {
+        // A run with its records reads what one without them reads.
+        const std::int32_t length = in.ConsumeIntegralInRange(-2, 8192);
+        const std::int32_t room = in.ConsumeIntegralInRange(0, 64);
+        std::vector<std::uint8_t> one(length > 0 ? static_cast<std::size_t>(length) : 0);
+        std::vector<std::uint8_t> two(one.size());
+        std::vector<D88Image::SectorRecord> records(static_cast<std::size_t>(room));
+        const std::int32_t got = image.ReadSectors(track, c, h, r, n, one.data(), length);
+        Check(image.ReadSectors(track, c, h, r, n, two.data(), length, records.data(), room) ==
+              got);
+        Check(one == two);
+        if (got > 0) Check(records.empty() || (records[0].c == c && records[0].r == r));
         break;
       }
     }
@@ -93,6 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(std::strlen(image.GetDiskName()) <= 16);
     Check(selected ? image.GetMediaType() >= 0 && image.GetMediaType() <= 255
                    : image.GetMediaType() == -1);
+    Check(selected ? image.GetWriteProtect() >= 0 && image.GetWriteProtect() <= 255
+                   : image.GetWriteProtect() == -1);
     DriveDisk(image, in);
   }
   image.Open(nullptr);

@@ -328,6 +328,56 @@ TEST_F(SectorAccessTest, RunReadsWhatSeparateSearchesRead) {
   }
 }
 
+// Every field of a record's header, as the image holds it, and where the
+// record stands; the same records a run reads and a search finds.
+TEST_F(SectorAccessTest, RecordsCarryEveryFieldOfTheirHeaders) {
+  Disk disk = d88test::MakeStandardDisk();
+  disk.writeProtect = 0x10;
+  Sector& odd = *d88test::FindSector(&disk, 3, 5);
+  odd.density = 0x40;
+  odd.deletedMark = 0x10;
+  odd.status = 0xB0;
+  for (std::uint8_t k = 0; k < 5; ++k) odd.reserved[k] = static_cast<std::uint8_t>(k + 1);
+  odd.data.resize(200);
+  Sector again = odd;  // the same ID later in the track: never the one found
+  again.status = 0;
+  disk.tracks[3].push_back(again);
+  const Bytes bytes = disk.Build();
+  Load(bytes);
+  EXPECT_EQ(image_.GetWriteProtect(), 0x10);
+
+  D88Image::SectorRecord records[40];
+  ASSERT_EQ(image_.GetSectorRecords(3, records, 40), 17);
+  const D88Image::SectorRecord& record = records[4];
+  EXPECT_EQ(std::vector<int>({record.c, record.h, record.r, record.n, record.sectorsInTrack,
+                              record.density, record.deletedMark, record.status, record.dataSize}),
+            std::vector<int>({1, 1, 5, 1, 17, 0x40, 0x10, 0xB0, 200}));
+  EXPECT_TRUE(std::equal(record.reserved, record.reserved + 5, odd.reserved));
+  EXPECT_EQ(record.position, image_.GetTrackOffset(3) + 4 * 272);
+  EXPECT_EQ(image_.GetSectorRecords(3, records, 2), 2);
+  EXPECT_EQ(image_.GetSectorRecords(3, records, 0), 0);
+
+  D88Image::SectorRecord found;
+  ASSERT_TRUE(image_.FindSectorRecord(3, 1, 1, 5, 1, &found));
+  EXPECT_EQ(found.position, record.position);
+  EXPECT_EQ(found.status, 0xB0);
+  EXPECT_FALSE(image_.FindSectorRecord(3, 1, 1, 17, 1, &found));
+  // A run gives the record of each sector it read, in order, as many as
+  // there is room for: R 15 and 16 of track 3, then R 1 of track 4.
+  D88Image::SectorRecord run[3];
+  ASSERT_EQ(image_.ReadSectors(3, 1, 1, 15, 1, buffer_.data(), 1024, run, 3), 1024);
+  EXPECT_EQ(std::vector<int>({run[0].r, run[1].r, run[2].r, run[2].c, run[2].h}),
+            std::vector<int>({15, 16, 1, 2, 0}));
+
+  std::uint8_t raw[4];
+  EXPECT_EQ(image_.ReadImageBytes(26, raw, 1), 1);
+  EXPECT_EQ(raw[0], 0x10);
+  EXPECT_EQ(image_.ReadImageBytes(static_cast<std::int32_t>(bytes.size()) - 2, raw, 4), 2);
+  EXPECT_EQ(image_.ReadImageBytes(-1, raw, 4), 0);
+  ASSERT_FALSE(image_.SelectDisk(1));
+  EXPECT_EQ(image_.GetWriteProtect(), -1);
+}
+
 TEST_F(SectorAccessTest, NothingIsReadWithoutASelectedDisk) {
   Load(d88test::MakeStandardDisk());
   ASSERT_FALSE(image_.SelectDisk(5));

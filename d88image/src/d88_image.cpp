@@ -28,6 +28,7 @@ bool D88Image::Open(const char* path) {
     diskCount_ = 0;
     currentDisk_ = -1;
     mediaType_ = -1;
+    writeProtect_ = -1;
     return true;
   }
   if (!stream_.Open(path)) return false;
@@ -56,10 +57,18 @@ std::int32_t D88Image::GetDiskCount() const { return diskCount_; }
 
 std::int32_t D88Image::GetImageFileSize() const { return stream_.GetFileSize(); }
 
+std::int32_t D88Image::ReadImageBytes(std::int32_t position, std::uint8_t* buffer,
+                                      std::int32_t length) {
+  if (length <= 0) return 0;
+  stream_.Seek(position);
+  return stream_.Read(buffer, length);
+}
+
 void D88Image::ForgetDisk() {
   diskStart_ = -1;
   currentDisk_ = -1;
   mediaType_ = -1;
+  writeProtect_ = -1;
   diskSize_ = 0;
   diskName_[0] = '\0';
 }
@@ -79,6 +88,7 @@ bool D88Image::SelectDisk(std::int32_t index) {
     trackTable_[t] = d88::DecodeU32Le(header + d88::kTrackTableOffset + 4 * t);
   }
   mediaType_ = header[d88::kMediaTypeOffset];
+  writeProtect_ = header[d88::kWriteProtectOffset];
   diskSize_ = d88::DecodeU32Le(header + d88::kDiskSizeOffset);
   // The name field need not be NUL-terminated; the 17th character, never
   // written, terminates it.
@@ -95,6 +105,8 @@ std::int32_t D88Image::GetCurrentDisk() const { return currentDisk_; }
 const char* D88Image::GetDiskName() const { return diskName_; }
 
 std::int32_t D88Image::GetMediaType() const { return mediaType_; }
+
+std::int32_t D88Image::GetWriteProtect() const { return writeProtect_; }
 
 std::int32_t D88Image::GetDiskStart() const { return diskStart_; }
 

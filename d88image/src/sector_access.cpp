@@ -9,18 +9,12 @@ namespace {
 using d88::kInt32Max;
 constexpr std::int32_t kIdValues = 256;  // each ID byte is 0 to 255
 
+bool Matches(const D88Image::SectorRecord& record, std::int32_t c, std::int32_t h,
+             std::int32_t r, std::int32_t n) {
+  return record.c == c && record.h == h && record.r == r && record.n == n;
+}
+
 }  // namespace
-
-struct D88Image::RecordHeader {
-  std::uint8_t id[4];  // C, H, R, N
-  std::int32_t sectorsInTrack;
-  std::int32_t dataSize;
-  std::int32_t dataPosition;  // file position of the data after the header
-
-  bool Matches(std::int32_t c, std::int32_t h, std::int32_t r, std::int32_t n) const {
-    return id[0] == c && id[1] == h && id[2] == r && id[3] == n;
-  }
-};
 
 // A walk over a track's records in storage order. Every operation steps
 // through a track this way: read a record's header, then either take its
@@ -55,30 +49,43 @@ bool D88Image::StartWalk(std::int32_t track, TrackWalk* walk) {
   return LookUpTrack(track, &walk->next) == TrackLookup::kFound;
 }
 
-bool D88Image::NextRecord(TrackWalk* walk, RecordHeader* header) {
+bool D88Image::NextRecord(TrackWalk* walk, SectorRecord* record) {
   if (walk->ended) return false;
   std::uint8_t bytes[d88::kSectorHeaderSize];
   stream_.Seek(walk->next);
   if (stream_.Read(bytes, d88::kSectorHeaderSize) != d88::kSectorHeaderSize) return false;
-  for (std::int32_t i = 0; i < 4; ++i) header->id[i] = bytes[d88::kSectorIdOffset + i];
-  header->sectorsInTrack = d88::DecodeU16Le(bytes + d88::kSectorCountOffset);
-  header->dataSize = d88::DecodeU16Le(bytes + d88::kDataSizeOffset);
+  const std::uint8_t* id = bytes + d88::kSectorIdOffset;
+  record->c = id[0];
+  record->h = id[1];
+  record->r = id[2];
+  record->n = id[3];
+  record->sectorsInTrack = d88::DecodeU16Le(bytes + d88::kSectorCountOffset);
+  record->density = bytes[d88::kDensityOffset];
+  record->deletedMark = bytes[d88::kDeletedMarkOffset];
+  record->status = bytes[d88::kStatusOffset];
+  for (std::int32_t i = 0; i < d88::kReservedSize; ++i) {
+    record->reserved[i] = bytes[d88::kReservedOffset + i];
+  }
+  record->dataSize = d88::DecodeU16Le(bytes + d88::kDataSizeOffset);
+  record->position = walk->next;
   ++walk->index;
-  if (walk->endsAtCountZero && header->sectorsInTrack == 0) return false;
+  if (walk->endsAtCountZero && record->sectorsInTrack == 0) return false;
   // A whole header was read, so its data starts within 32 bits; a record
   // whose data reaches past them has no record after it.
-  if (!d88::AddToPosition(walk->next, d88::kSectorHeaderSize, &header->dataPosition)) return false;
-  walk->ended = walk->index == header->sectorsInTrack - 1 ||
-                !d88::AddToPosition(header->dataPosition, header->dataSize, &walk->next);
+  std::int32_t dataPosition = 0;
+  if (!d88::AddToPosition(walk->next, d88::kSectorHeaderSize, &dataPosition)) return false;
+  walk->ended = walk->index == record->sectorsInTrack - 1 ||
+                !d88::AddToPosition(dataPosition, record->dataSize, &walk->next);
   return true;
 }
 
 // Reads at most `maximum` bytes of a record's data, never past its size; if
-// the image ends inside the data, only what arrived is counted.
-std::int32_t D88Image::ReadRecordData(const RecordHeader& header, std::uint8_t* buffer,
+// the image ends inside the data, only what arrived is counted. NextRecord
+// gave the record only where its data starts within 32 bits.
+std::int32_t D88Image::ReadRecordData(const SectorRecord& record, std::uint8_t* buffer,
                                       std::int32_t maximum) {
-  const std::int32_t length = header.dataSize < maximum ? header.dataSize : maximum;
-  stream_.Seek(header.dataPosition);
+  const std::int32_t length = record.dataSize < maximum ? record.dataSize : maximum;
+  stream_.Seek(record.position + d88::kSectorHeaderSize);
   return stream_.Read(buffer, length);
 }
 
@@ -87,16 +94,22 @@ void D88Image::SetSectorRange(std::int32_t first, std::int32_t last) {
   lastSector_ = last;
 }
 
+bool D88Image::FindSectorRecord(std::int32_t track, std::int32_t c, std::int32_t h,
+                                std::int32_t r, std::int32_t n, SectorRecord* record) {
+  TrackWalk walk{true};
+  if (!StartWalk(track, &walk)) return false;
+  while (NextRecord(&walk, record)) {
+    if (Matches(*record, c, h, r, n)) return true;
+  }
+  return false;
+}
+
 std::int32_t D88Image::ReadSector(std::int32_t track, std::int32_t c, std::int32_t h,
                                   std::int32_t r, std::int32_t n, std::uint8_t* buffer,
                                   std::int32_t maximum) {
-  TrackWalk walk{true};
-  if (maximum <= 0 || !StartWalk(track, &walk)) return 0;
-  RecordHeader header;
-  while (NextRecord(&walk, &header)) {
-    if (header.Matches(c, h, r, n)) return ReadRecordData(header, buffer, maximum);
-  }
-  return 0;
+  SectorRecord record;
+  if (maximum <= 0 || !FindSectorRecord(track, c, h, r, n, &record)) return 0;
+  return ReadRecordData(record, buffer, maximum);
 }
 
 // Where ReadSector would find each sector R of one track with the given C,
@@ -110,7 +123,7 @@ struct D88Image::TrackIndex {
   std::int32_t c = 0;
   std::int32_t h = 0;
   bool found[kIdValues];
-  RecordHeader record[kIdValues];
+  SectorRecord record[kIdValues];
 };
 
 void D88Image::IndexTrack(std::int32_t track, std::int32_t c, std::int32_t h, std::int32_t n,
@@ -122,12 +135,11 @@ void D88Image::IndexTrack(std::int32_t track, std::int32_t c, std::int32_t h, st
   for (bool& found : index->found) found = false;
   TrackWalk walk{true};
   if (!StartWalk(track, &walk)) return;
-  RecordHeader header;
-  while (NextRecord(&walk, &header)) {
-    const std::int32_t r = header.id[2];
-    if (!index->found[r] && header.Matches(c, h, r, n)) {
-      index->found[r] = true;
-      index->record[r] = header;
+  SectorRecord record;
+  while (NextRecord(&walk, &record)) {
+    if (!index->found[record.r] && Matches(record, c, h, record.r, n)) {
+      index->found[record.r] = true;
+      index->record[record.r] = record;
     }
   }
 }
@@ -135,10 +147,18 @@ void D88Image::IndexTrack(std::int32_t track, std::int32_t c, std::int32_t h, st
 std::int32_t D88Image::ReadSectors(std::int32_t track, std::int32_t c, std::int32_t h,
                                    std::int32_t r, std::int32_t n, std::uint8_t* buffer,
                                    std::int32_t length) {
+  return ReadSectors(track, c, h, r, n, buffer, length, nullptr, 0);
+}
+
+std::int32_t D88Image::ReadSectors(std::int32_t track, std::int32_t c, std::int32_t h,
+                                   std::int32_t r, std::int32_t n, std::uint8_t* buffer,
+                                   std::int32_t length, SectorRecord* records,
+                                   std::int32_t maxRecords) {
   if (length <= 0 || n < 0 || n > d88::kMaxSizeCode) return 0;
   const std::int32_t sectorSize = std::int32_t{128} << n;
   TrackIndex index;
   std::int32_t done = 0;
+  std::int32_t stored = 0;  // records
   while (done < length) {
     const std::int32_t chunk = sectorSize < length - done ? sectorSize : length - done;
     if (!index.built || index.track != track || index.c != c || index.h != h) {
@@ -148,6 +168,7 @@ std::int32_t D88Image::ReadSectors(std::int32_t track, std::int32_t c, std::int3
     if (r < 0 || r >= kIdValues || !index.found[r]) return done;
     if (ReadRecordData(index.record[r], buffer + done, chunk) < chunk) return done;
     done += chunk;
+    if (stored < maxRecords) records[stored++] = index.record[r];
     if (done == length || !StepRun(&track, &c, &h, &r)) break;
   }
   return done;
@@ -177,10 +198,22 @@ std::int32_t D88Image::GetSectorIds(std::int32_t track, std::uint8_t* buffer,
   TrackWalk walk{false};
   if (bufferLength < 4 || !StartWalk(track, &walk)) return 0;
   std::int32_t stored = 0;
-  RecordHeader header;
-  while (bufferLength - stored >= 4 && NextRecord(&walk, &header)) {
-    for (std::int32_t k = 0; k < 4; ++k) buffer[stored + k] = header.id[k];
+  SectorRecord record;
+  while (bufferLength - stored >= 4 && NextRecord(&walk, &record)) {
+    buffer[stored] = record.c;
+    buffer[stored + 1] = record.h;
+    buffer[stored + 2] = record.r;
+    buffer[stored + 3] = record.n;
     stored += 4;
   }
+  return stored;
+}
+
+std::int32_t D88Image::GetSectorRecords(std::int32_t track, SectorRecord* records,
+                                        std::int32_t maxRecords) {
+  TrackWalk walk{false};
+  if (maxRecords <= 0 || !StartWalk(track, &walk)) return 0;
+  std::int32_t stored = 0;
+  while (stored < maxRecords && NextRecord(&walk, &records[stored])) ++stored;
   return stored;
 }

@@ -29,6 +29,7 @@ Bytes Disk::Build() const {
   for (std::size_t i = 0; i < name.size() && i < 16; ++i) {
     image[i] = static_cast<std::uint8_t>(name[i]);
   }
+  image[26] = writeProtect;
   image[27] = mediaType;
   for (const auto& [index, sectors] : tracks) {
     PutU32(&image, 32 + 4 * static_cast<std::size_t>(index),
@@ -44,6 +45,10 @@ Bytes Disk::Build() const {
                                      ? sector.sectorsInTrack
                                      : static_cast<std::int32_t>(sectors.size());
       PutU16(&image, at + 4, static_cast<std::uint32_t>(count));
+      image[at + 6] = sector.density;
+      image[at + 7] = sector.deletedMark;
+      image[at + 8] = sector.status;
+      std::copy(sector.reserved, sector.reserved + 5, image.begin() + at + 9);
       const std::int32_t dataSize = sector.dataSizeField >= 0
                                         ? sector.dataSizeField
                                         : static_cast<std::int32_t>(sector.data.size());

@@ -21,6 +21,12 @@ struct Sector {
   std::uint8_t n = 1;
   // The sectors-in-track field; -1 stands for the track's real count.
   std::int32_t sectorsInTrack = -1;
+  // How the read that made the image went: density (0x40 single), the
+  // deleted-data mark (0x10) and the status (0xB0 data CRC error, ...).
+  std::uint8_t density = 0;
+  std::uint8_t deletedMark = 0;
+  std::uint8_t status = 0;
+  std::uint8_t reserved[5] = {};
   Bytes data;
   // The data-size field; -1 stands for data.size().
   std::int32_t dataSizeField = -1;
@@ -29,6 +35,7 @@ struct Sector {
 struct Disk {
   std::string name;  // the first 16 bytes go into the name field
   std::uint8_t mediaType = 0;
+  std::uint8_t writeProtect = 0;
   // Tracks by index, laid out after the header in ascending order.
   std::map<std::int32_t, std::vector<Sector>> tracks;
   // Field values that replace the computed ones.

@@ -44,6 +44,12 @@ class D88Image {
   const char* GetDiskName() const;
   // The selected disk's media-type byte, or -1 when none is selected.
   std::int32_t GetMediaType() const;
+  // The selected disk's write-protect byte (0 writable, anything else
+  // protected), or -1 when none is selected.
+  std::int32_t GetWriteProtect() const;
+  // Copies up to `length` bytes of the image file from `position` on into
+  // `buffer`; returns how many it copied, fewer where the file ends.
+  std::int32_t ReadImageBytes(std::int32_t position, std::uint8_t* buffer, std::int32_t length);
   // The selected disk's file offset (-1 after a failed selection), its
   // disk-size field, and its track-table entry for `track` (0 for an index
   // outside 0 to 163, as for an absent track, and when no disk is selected).
@@ -58,6 +64,22 @@ class D88Image {
   enum class TrackLookup { kFound, kNoImage, kNoSuchTrack, kNoEntry, kPastDiskSize, kOutsideFile };
   TrackLookup LookUpTrack(std::int32_t track, std::int32_t* position) const;
 
+  // A sector record as the image holds it: every field of its header
+  // (layout in d88_format.h), and where it stands in the file.
+  struct SectorRecord {
+    std::uint8_t c;
+    std::uint8_t h;
+    std::uint8_t r;
+    std::uint8_t n;
+    std::int32_t sectorsInTrack;
+    std::int32_t density;
+    std::int32_t deletedMark;
+    std::int32_t status;
+    std::uint8_t reserved[d88::kReservedSize];
+    std::int32_t dataSize;
+    std::int32_t position;  // of the record's header; its data follows
+  };
+
   // Sector numbers at which every track starts and ends, for ReadSectors.
   void SetSectorRange(std::int32_t first, std::int32_t last);
   // Copies at most `maximum` bytes of the sector with ID (c, h, r, n) on
@@ -69,6 +91,11 @@ class D88Image {
   // stored, counted in whole sectors (the last one may be cut to length).
   std::int32_t ReadSectors(std::int32_t track, std::int32_t c, std::int32_t h, std::int32_t r,
                            std::int32_t n, std::uint8_t* buffer, std::int32_t length);
+  // The same, storing also the record of each sector read in full, in the
+  // order read, in `records` (at most `maxRecords` of them).
+  std::int32_t ReadSectors(std::int32_t track, std::int32_t c, std::int32_t h, std::int32_t r,
+                           std::int32_t n, std::uint8_t* buffer, std::int32_t length,
+                           SectorRecord* records, std::int32_t maxRecords);
   // Moves (track; c, h, r) on to the sector that a run reads after it: the
   // next R, or after the range's last sector the range's first on the next
   // track (head 0 -> 1, or head 1 -> 0 of the next cylinder). Returns false,
@@ -78,14 +105,21 @@ class D88Image {
   // Stores the C, H, R, N bytes of each of the track's sectors in storage
   // order; returns the bytes stored, a multiple of 4.
   std::int32_t GetSectorIds(std::int32_t track, std::uint8_t* buffer, std::int32_t bufferLength);
+  // The track's records in storage order, as GetSectorIds walks them, in
+  // `records`; returns how many were stored, at most `maxRecords`.
+  std::int32_t GetSectorRecords(std::int32_t track, SectorRecord* records,
+                                std::int32_t maxRecords);
+  // The record that ReadSector reads for the ID (c, h, r, n) on `track`:
+  // true with it in `*record`, false where ReadSector finds none.
+  bool FindSectorRecord(std::int32_t track, std::int32_t c, std::int32_t h, std::int32_t r,
+                        std::int32_t n, SectorRecord* record);
 
  private:
-  struct RecordHeader;
   struct TrackWalk;
   struct TrackIndex;
   bool StartWalk(std::int32_t track, TrackWalk* walk);
-  bool NextRecord(TrackWalk* walk, RecordHeader* header);
-  std::int32_t ReadRecordData(const RecordHeader& header, std::uint8_t* buffer,
+  bool NextRecord(TrackWalk* walk, SectorRecord* record);
+  std::int32_t ReadRecordData(const SectorRecord& record, std::uint8_t* buffer,
                               std::int32_t maximum);
   void IndexTrack(std::int32_t track, std::int32_t c, std::int32_t h, std::int32_t n,
                   TrackIndex* index);
@@ -101,6 +135,7 @@ class D88Image {
   std::int32_t diskStart_ = 0;
   std::int32_t trackTable_[d88::kTrackCount] = {};
   std::int32_t mediaType_ = -1;
+  std::int32_t writeProtect_ = -1;
   char diskName_[d88::kDiskNameLength + 1] = {};
 };
 
