@@ -1,7 +1,9 @@
 #include "disk_step.h"
 
+#include <cstdio>
 #include <cstring>
 
+#include "d88image/d88_format.h"
 #include "marked_disk/block_read.h"
 #include "marked_disk/block_table.h"
 #include "marked_disk/marker.h"
@@ -15,6 +17,29 @@ namespace {
 // Every read goes to the start of this buffer, overwriting the last one.
 std::uint8_t workBuffer[kWorkBufferSize];
 bool fileWritten = false;
+
+// How the image marks a sector: by its status, or where that is none, by
+// its deleted mark.
+const char* MarkName(const marked_disk::MarkedSector& sector, char (&unnamed)[32]) {
+  if (const char* name = d88::MarkName(sector.status, sector.deletedMark)) return name;
+  const bool byStatus = sector.status != d88::kStatusNone;
+  std::snprintf(unnamed, sizeof unnamed, byStatus ? kStatusByte : kDeletedMarkByte,
+                static_cast<unsigned>(byStatus ? sector.status : sector.deletedMark));
+  return unnamed;
+}
+
+// Says that the block `name` was cut from sectors the image marks.
+void WarnOfMarks(const char* name, const marked_disk::RunRead& read) {
+  if (read.markedCount == 0) return;
+  const marked_disk::MarkedSector& first = read.marked[0];
+  char unnamed[32];
+  char reason[256];
+  std::snprintf(reason, sizeof reason, read.markedCount == 1 ? kMarkedSector : kMarkedSectors,
+                static_cast<int>(first.c), static_cast<int>(first.h), static_cast<int>(first.r),
+                static_cast<int>(first.track), MarkName(first, unnamed),
+                static_cast<int>(read.markedCount - 1));
+  platform::ReportWarning(reason, "%s", name);
+}
 
 }  // namespace
 
@@ -36,6 +61,7 @@ bool Extract(D88Image& image, const char* name, std::int32_t track, std::int32_t
     return false;
   }
   fileWritten = true;
+  WarnOfMarks(name, read);
   return true;
 }
 

@@ -33,6 +33,19 @@ constexpr platform::Message kRecognised = {
 constexpr char kCannotWrite[] = "cannot write %s";
 constexpr char kWriteError[] = "write error";
 
+// A block cut from sectors the image marks as badly read or deleted: after
+// "d88cut: <name>: ", the first such sector, how it is marked, and how many
+// more there are.
+constexpr char kMarkedSector[] =
+    "sector C %d H %d R %d on track %d is marked \"%s\" in the image; its bytes may not be "
+    "the disk's";
+constexpr char kMarkedSectors[] =
+    "sector C %d H %d R %d on track %d is marked \"%s\" in the image, and %d more of its "
+    "sectors are marked; its bytes may not be the disk's";
+// A status or deleted mark the format has no name for.
+constexpr char kStatusByte[] = "status 0x%02X";
+constexpr char kDeletedMarkByte[] = "deleted mark 0x%02X";
+
 // A console window of the run's own, on Windows, as the run ends.
 constexpr char kFilesWrittenIn[] = "The files were written in %s.\n";
 constexpr char kPressEnter[] = "Press Enter to close this window.\n";

@@ -39,6 +39,14 @@ void CheckRun(D88Image& image, std::int32_t track, std::int32_t c, std::int32_t 
   Check(read.bytes == image.ReadSectors(track, c, h, r, n, again.data(), length));
   Check(read.bytes >= 0 && (read.bytes == (length > 0 ? length : 0)) ==
                                (read.stop == RunRead::Stop::kNone));
+  // Each mark noted is the one the sector's record carries.
+  for (std::int32_t k = 0; k < read.markedCount && k < RunRead::kMaxMarked; ++k) {
+    const marked_disk::MarkedSector& marked = read.marked[k];
+    D88Image::SectorRecord record;
+    Check(image.FindSectorRecord(marked.track, marked.c, marked.h, marked.r, n, &record));
+    Check(record.status == marked.status && record.deletedMark == marked.deletedMark);
+    Check(marked.status != 0 || marked.deletedMark != 0);
+  }
   std::uint8_t sector[65536];
   const std::int32_t found =
       image.ReadSector(read.track, read.c, read.h, read.r, n, sector, sizeof sector);

@@ -3,36 +3,26 @@
 #include "d88image/d88_format.h"
 
 namespace marked_disk {
+namespace {
 
-std::int32_t ReadRun(D88Image& image, std::int32_t track, std::int32_t c, std::int32_t h,
-                     std::int32_t r, std::int32_t n, std::uint8_t* buffer, std::int32_t length,
-                     RunRead* read) {
-  *read = RunRead{};
-  read->track = track;
-  read->c = c;
-  read->h = h;
-  read->r = r;
-  read->bytes = image.ReadSectors(track, c, h, r, n, buffer, length);
-  if (read->bytes >= length) return read->bytes;
+// A run is read this many sectors at a time, each stretch with the records
+// of its sectors.
+constexpr std::int32_t kStretch = 128;
 
-  // The run stopped at the sector after the bytes it read in full: found by
-  // taking the run's own steps from its first sector. A size code the run
-  // cannot take stops it at its first sector.
-  std::int32_t wanted = length;
-  if (n >= 0 && n <= d88::kMaxSizeCode) {
-    const std::int32_t sectorSize = std::int32_t{128} << n;
-    for (std::int32_t k = 0; k < read->bytes / sectorSize; ++k) {
-      if (!image.StepRun(&read->track, &read->c, &read->h, &read->r)) {
-        read->stop = RunRead::Stop::kOutOfNumbers;
-        return read->bytes;
-      }
-    }
-    const std::int32_t left = length - read->bytes;
-    wanted = left < sectorSize ? left : sectorSize;
+void NoteMarks(const D88Image::SectorRecord& record, RunRead* read) {
+  if (record.status == d88::kStatusNone && record.deletedMark == 0) return;
+  if (read->markedCount < RunRead::kMaxMarked) {
+    read->marked[read->markedCount] = {read->track, read->c, read->h, read->r, record.status,
+                                       record.deletedMark};
   }
-  // Into the part of the buffer that the run could not fill.
-  const std::int32_t got =
-      image.ReadSector(read->track, read->c, read->h, read->r, n, buffer + read->bytes, wanted);
+  ++read->markedCount;
+}
+
+// Why the run could not read the sector it stands at, of which it needs
+// `wanted` bytes, into the part of the buffer it could not fill.
+void FindWhyItStopped(D88Image& image, std::int32_t n, std::uint8_t* rest, std::int32_t wanted,
+                      RunRead* read) {
+  const std::int32_t got = image.ReadSector(read->track, read->c, read->h, read->r, n, rest, wanted);
   if (got == 0) {
     read->stop = RunRead::Stop::kMissing;
     std::int32_t position = 0;
@@ -42,6 +32,46 @@ std::int32_t ReadRun(D88Image& image, std::int32_t track, std::int32_t c, std::i
     read->sectorBytes = got;
     read->wanted = wanted;
   }
+}
+
+}  // namespace
+
+std::int32_t ReadRun(D88Image& image, std::int32_t track, std::int32_t c, std::int32_t h,
+                     std::int32_t r, std::int32_t n, std::uint8_t* buffer, std::int32_t length,
+                     RunRead* read) {
+  *read = RunRead{};
+  read->track = track;
+  read->c = c;
+  read->h = h;
+  read->r = r;
+  if (length <= 0) return 0;
+  // A size code the run cannot take stops it at its first sector.
+  if (n < 0 || n > d88::kMaxSizeCode) {
+    FindWhyItStopped(image, n, buffer, length, read);
+    return 0;
+  }
+  const std::int32_t sectorSize = std::int32_t{128} << n;
+  D88Image::SectorRecord records[kStretch];
+  while (read->bytes < length) {
+    const std::int32_t left = length - read->bytes;
+    const std::int32_t stretch = left / sectorSize < kStretch ? left : kStretch * sectorSize;
+    const std::int32_t got = image.ReadSectors(read->track, read->c, read->h, read->r, n,
+                                               buffer + read->bytes, stretch, records, kStretch);
+    // Each sector read, where the run's own steps put it; only the run's
+    // last may be read in part.
+    for (std::int32_t k = 0; k < got / sectorSize + (got % sectorSize != 0); ++k) {
+      NoteMarks(records[k], read);
+      read->bytes += got - k * sectorSize < sectorSize ? got - k * sectorSize : sectorSize;
+      if (read->bytes == length) return read->bytes;
+      if (!image.StepRun(&read->track, &read->c, &read->h, &read->r)) {
+        read->stop = RunRead::Stop::kOutOfNumbers;
+        return read->bytes;
+      }
+    }
+    if (got < stretch) break;
+  }
+  const std::int32_t left = length - read->bytes;
+  FindWhyItStopped(image, n, buffer + read->bytes, left < sectorSize ? left : sectorSize, read);
   return read->bytes;
 }
 

@@ -67,6 +67,19 @@ void Error(const char* bytes, const char* text) {
   }
 }
 
+// "<program>: <what>[: <reason>]" on standard error.
+void Report(const char* reason, const char* format, std::va_list arguments) {
+  const int length = std::snprintf(line, sizeof line, "%s: ", programName);
+  if (length > 0 && static_cast<std::size_t>(length) < sizeof line) {
+    std::vsnprintf(line + length, sizeof line - static_cast<std::size_t>(length), format,
+                   arguments);
+  }
+  const std::size_t used = std::strlen(line);
+  std::snprintf(line + used, sizeof line - used, "%s%s\n", reason != nullptr ? ": " : "",
+                reason != nullptr ? reason : "");
+  Error(line, line);
+}
+
 }  // namespace
 
 void SetProgramName(const char* name) { programName = name; }
@@ -100,20 +113,18 @@ void PrintError(const char* format, ...) {
 void PrintErrorMessage(const Message& message) { Error(message.bytes, message.text); }
 
 void ReportError(const char* reason, const char* format, ...) {
-  // The tool's name first, then its words, then the reason.
-  const int length = std::snprintf(line, sizeof line, "%s: ", programName);
   std::va_list arguments;
   va_start(arguments, format);
-  if (length > 0 && static_cast<std::size_t>(length) < sizeof line) {
-    std::vsnprintf(line + length, sizeof line - static_cast<std::size_t>(length), format,
-                   arguments);
-  }
+  Report(reason, format, arguments);
   va_end(arguments);
-  const std::size_t used = std::strlen(line);
-  std::snprintf(line + used, sizeof line - used, "%s%s\n", reason != nullptr ? ": " : "",
-                reason != nullptr ? reason : "");
-  Error(line, line);
   runFailed = true;
+}
+
+void ReportWarning(const char* reason, const char* format, ...) {
+  std::va_list arguments;
+  va_start(arguments, format);
+  Report(reason, format, arguments);
+  va_end(arguments);
 }
 
 int FinishRun(const char* writeError) {

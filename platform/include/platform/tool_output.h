@@ -36,8 +36,10 @@ void PrintErrorMessage(const Message& message);
 
 // "<program>: <what>: <reason>" as a line on standard error, `what` being
 // formatted from `format`; "<program>: <what>" where `reason` is nullptr.
-// The run then ends with status 1.
+// After an error the run ends with status 1; a warning leaves the status
+// as it is.
 void ReportError(const char* reason, const char* format, ...);
+void ReportWarning(const char* reason, const char* format, ...);
 
 // Flushes standard output a last time; if any of it could not be written,
 // reports `writeError` with the reason ("d88cut: write error: Broken
