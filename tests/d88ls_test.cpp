@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "test_support.h"
 
@@ -34,6 +35,7 @@ class D88lsTest : public ::testing::Test {
     return d88test::RunTool(D88LS_PATH, args, dir_.path());
   }
   d88test::TempDir dir_;
+  d88test::TempDir work_;
 };
 
 Disk Game() { return d88test::MarkedDisk("GAME"); }
@@ -130,15 +132,22 @@ TEST_F(D88lsTest, TrackListingShowsStorageOrderAndOddIds) {
   one.c = 3;
   one.r = 3;
   disk.tracks[6] = {one};
-  // A chain longer than a listing holds is cut, and says so.
+  // A chain longer than a listing holds is cut, and says so; what all its
+  // sectors share is said once, what each repeats after it.
   std::string chain;
+  std::string repeats;
   for (int k = 0; k < 1030; ++k) {
     d88test::Sector s;
     s.c = 3;
     s.h = 1;
     s.r = static_cast<std::uint8_t>(k % 200);
     disk.tracks[7].push_back(s);
-    if (k < 1024) chain += " " + std::to_string(k % 200);
+    if (k >= 1024) continue;
+    const std::string r = std::to_string(k % 200);
+    chain += " " + r;
+    if (k >= 200) {
+      repeats += "    R " + r + ": the same ID twice: C 3 H 1 R " + r + " N 1 (the first is read)\n";
+    }
   }
   disk.tracks[9] = {};
   disk.trackEntryOverrides[9] = 0x10000;      // beyond the disk
@@ -148,11 +157,136 @@ TEST_F(D88lsTest, TrackListingShowsStorageOrderAndOddIds) {
             "disk 0: offset 0, name \"T\", media 0x00 2D, size 17312, tracks 5, "
             "unmarked: track 0 is absent: its entry is 0\n"
             "  track 5 (C 2 H 1) at 688: 4 sectors, N 1: 7 5(C 9) 3(N 3) 1(H 0)\n"
+            "    R 7: 16 bytes of data, not 256\n"
+            "    R 5(C 9): 16 bytes of data, not 256\n"
+            "    R 3(N 3): 16 bytes of data, not 1024\n"
+            "    R 1(H 0): 16 bytes of data, not 256\n"
             "  track 6 (C 3 H 0) at 816: 1 sector, N 1: 3\n"
+            "    R 3: 0 bytes of data, not 256\n"
             "  track 7 (C 3 H 1) at 832: 1024+ sectors, N 1:" + chain + " ...\n"
+            "    every sector: 0 bytes of data, not 256\n" + repeats +
             "  track 9 (C 4 H 1) at 65536: absent: its entry 65536 is past the disk size 17312\n"
             "  track 13 (C 6 H 1) at -2147483648: absent: its entry -2147483648 points outside "
             "the file\n");
+}
+
+// How the read that made the image went, as each sector's record says: a
+// line under the track for what every sector shares, then one for each
+// sector that differs from its track or is odd.
+TEST_F(D88lsTest, TrackListingSaysHowEachSectorWasRead) {
+  const struct {
+    std::uint8_t density, deletedMark, status;
+    const char* said;
+  } sectors[] = {{0, 0, 0x00, nullptr},
+                 {0, 0, 0x10, "deleted data"},
+                 {0, 0, 0xA0, "ID CRC error"},
+                 {0, 0, 0xB0, "data CRC error"},
+                 {0, 0, 0xE0, "no address mark"},
+                 {0, 0, 0xF0, "no data mark"},
+                 {0, 0, 0x31, "status 0x31"},
+                 {0, 0x10, 0x00, "deleted data"},
+                 {0, 0x10, 0x10, "deleted data"},
+                 {0, 0x02, 0x00, "deleted mark 0x02"},
+                 {0x40, 0, 0x00, "single density"},
+                 {0x01, 0, 0xB0, "density 0x01, data CRC error"}};
+  Disk disk = d88test::MakeStandardDisk("S");
+  disk.tracks.erase(disk.tracks.find(4), disk.tracks.end());
+  std::string expected;
+  for (std::size_t k = 0; k < std::size(sectors); ++k) {
+    d88test::Sector& s = disk.tracks[0][k];
+    s.density = sectors[k].density;
+    s.deletedMark = sectors[k].deletedMark;
+    s.status = sectors[k].status;
+    if (sectors[k].said != nullptr) {
+      expected += "    R " + std::to_string(k + 1) + ": " + sectors[k].said + "\n";
+    }
+  }
+  // The same ID again, and data shorter than N says.
+  disk.tracks[0][13].r = 5;
+  disk.tracks[0][14].data.resize(100);
+  expected += "    R 5: the same ID twice: C 0 H 0 R 5 N 1 (the first is read)\n"
+              "    R 15: 100 bytes of data, not 256\n";
+  // A single-density track, one of whose sectors was read badly; a count
+  // that disagrees between records; a count written byte-swapped, on the
+  // last track, where nothing follows its records.
+  for (d88test::Sector& s : disk.tracks[1]) s.density = 0x40;
+  disk.tracks[1][4].status = 0xB0;
+  disk.tracks[2][3].sectorsInTrack = 15;
+  for (d88test::Sector& s : disk.tracks[3]) s.sectorsInTrack = 0x1000;
+  const std::string out = List(disk.Build(), true).out;
+  const std::string ids = "16 sectors, N 1: 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16\n";
+  EXPECT_EQ(out.substr(out.find("  track 0 ")),
+            "  track 0 (C 0 H 0) at 688: 16 sectors, N 1: 1 2 3 4 5 6 7 8 9 10 11 12 13 5 15 16\n" +
+                expected + "  track 1 (C 0 H 1) at 4884: " + ids +
+                "    every sector: single density\n"
+                "    R 5: data CRC error\n"
+                "  track 2 (C 1 H 0) at 9236: " + ids +
+                "    sector counts differ between records: 16 and 15\n"
+                "  track 3 (C 1 H 1) at 13588: " + ids +
+                "    sector count 4096 looks byte-swapped: 16\n");
+}
+
+// Blocks read from sectors the image marks are cut, but say so: d88ls in
+// the block's line, d88cut in a line on standard error, with its files and
+// its standard output as for a clean image.
+TEST_F(D88lsTest, BlocksFromMarkedSectorsSaySo) {
+  Disk disk = Game();
+  d88test::FindSector(&disk, 75, 5)->status = 0xB0;       // MUS01, on its first track
+  d88test::FindSector(&disk, 4, 2)->deletedMark = 0x10;   // PROG, two tracks on
+  d88test::FindSector(&disk, 76, 2)->status = 0xA0;       // MUS02, two of them
+  d88test::FindSector(&disk, 76, 7)->status = 0x10;
+  const std::string lines = List(disk.Build()).out;
+  EXPECT_EQ(lines.substr(lines.find("  block")),
+            "  block PROG: track 2 (C 1 H 0) R 1, 26624 bytes: cut, but track 4 (C 2 H 0) R 2 is "
+            "marked \"deleted data\": its bytes may not be the disk's\n"
+            "  block FMBANK: track 0 (C 0 H 0) R 14, 256 bytes: ok\n"
+            "  block MUS00: track 74 (C 37 H 0) R 1, 1792 bytes: ok\n"
+            "  block MUS01: track 75 (C 37 H 1) R 1, 2816 bytes: cut, but R 5 is marked "
+            "\"data CRC error\": its bytes may not be the disk's\n"
+            "  block MUS02: track 76 (C 38 H 0) R 1, 2304 bytes: cut, but 2 of its sectors are "
+            "marked: its bytes may not be the disk's\n"
+            "    track 76 (C 38 H 0) R 2: ID CRC error\n"
+            "    track 76 (C 38 H 0) R 7: deleted data\n"
+            "  block MUS03: track 76 (C 38 H 0) R 10, 1280 bytes: ok\n"
+            "  block MUS04: track 74 (C 37 H 0) R 9, 2048 bytes: ok\n");
+
+  const RunResult cut = d88test::RunTool(D88CUT_PATH, {"d88cut", dir_ / "image.d88"},
+                                         work_.path());
+  EXPECT_EQ(cut.status, 0);
+  EXPECT_EQ(cut.out, d88test::AllBlocksOutput());
+  EXPECT_EQ(cut.err,
+            "d88cut: PROG: sector C 2 H 0 R 2 on track 4 is marked \"deleted data\" in the "
+            "image; its bytes may not be the disk's\n"
+            "d88cut: MUS01: sector C 37 H 1 R 5 on track 75 is marked \"data CRC error\" in the "
+            "image; its bytes may not be the disk's\n"
+            "d88cut: MUS02: sector C 38 H 0 R 2 on track 76 is marked \"ID CRC error\" in the "
+            "image, and 1 more of its sectors are marked; its bytes may not be the disk's\n");
+  for (const d88test::ExpectedBlock& b : d88test::kExpectedBlocks) {
+    EXPECT_EQ(d88test::ReadFile(work_ / b.name), d88test::ExpectedRun(b.track, b.r, b.size));
+  }
+}
+
+// The disk line says when the disk is write-protected; the image's last
+// line, what lies after its last disk.
+TEST_F(D88lsTest, WriteProtectionAndBytesAfterTheLastDisk) {
+  Disk disk;
+  disk.name = "W";
+  disk.writeProtect = 0x10;
+  const Bytes protectedDisk = disk.Build();
+  const std::string line =
+      "disk 0: offset 0, name \"W\", media 0x00 2D, write-protected, size 688, tracks 0, "
+      "unmarked: track 0 is absent: its entry is 0\n";
+  const struct {
+    Bytes after;
+    std::string said;
+  } images[] = {{{}, ""},
+                {{0x00}, "1 byte after the last disk\n"},
+                {Bytes(512, 0x1A), "512 bytes of 0x1A padding after the last disk\n"},
+                {{0x1A}, "1 byte of 0x1A padding after the last disk\n"},
+                {{0x1A, 0x1A, 0x00}, "3 bytes after the last disk\n"}};
+  for (const auto& image : images) {
+    EXPECT_EQ(List(d88test::Concat({protectedDisk, image.after})).out, line + image.said);
+  }
 }
 
 TEST_F(D88lsTest, NameBytesOutsidePrintableAsciiAreEscaped) {
@@ -175,7 +309,7 @@ TEST_F(D88lsTest, CommandLine) {
   for (const char* help : {"-h", "--help"}) {
     const RunResult result = Run({"./d88ls", help});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out.substr(0, 31), "Usage: ./d88ls [-t] d88file...\n");
+    EXPECT_EQ(result.out.substr(0, 40), "Usage: ./d88ls [-t] [--json] d88file...\n");
     EXPECT_EQ(result.err, "");
   }
   const RunResult version = Run({"d88ls", "--version"});
@@ -187,7 +321,7 @@ TEST_F(D88lsTest, CommandLine) {
     const RunResult result = Run(args);
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, std::string(args.size() == 3 ? "d88ls: unknown option -x\n" : "") +
-                              "Usage: ./d88ls [-t] d88file...\n");
+                              "Usage: ./d88ls [-t] [--json] d88file...\n");
     EXPECT_EQ(result.out, "");
   }
   const RunResult empty = List({});
@@ -228,7 +362,7 @@ TEST_F(D88lsTest, SeveralImagesAndWhatIsWrongWithEach) {
                 "the file (348847 bytes), tracks 80, marked\n" +
                 kAllBlocksOk +
                 "\ntext.txt:\n"
-                "disk 0: offset 0, name \"xxxxxxxxxxxxxxxx\", media 0x78, size 2021161080 runs "
+                "disk 0: offset 0, name \"xxxxxxxxxxxxxxxx\", media 0x78, write-protected, size 2021161080 runs "
                 "past the end of the file (700 bytes), tracks 164, unmarked: no sector C 0 H 0 R "
                 "16 N 1 on track 0\n"
                 "text.txt does not look like a D88 image\n"
@@ -240,6 +374,71 @@ TEST_F(D88lsTest, SeveralImagesAndWhatIsWrongWithEach) {
                 "0\n"
                 "disks 2 to 63: disks 0 to 1 again, in turn, because their size fields add up "
                 "to 0\n");
+}
+
+// One JSON document for the whole call, read back with a parser: every
+// image given, in order, opened or not.
+TEST_F(D88lsTest, JsonListsEveryImageAsOneDocument) {
+  Disk game = Game();
+  game.writeProtect = 0x10;
+  d88test::FindSector(&game, 75, 5)->status = 0xB0;
+  dir_.Write("game.d88", d88test::Concat({game.Build(), Bytes(3, 0x1A)}));
+  Disk small;
+  small.name = "S\x83\x66";  // Shift_JIS, no UTF-8
+  d88test::Sector sector;
+  sector.density = 0x40;
+  sector.status = 0xF0;
+  sector.data.assign(256, 0);
+  small.tracks[0] = {sector};
+  dir_.Write("small.d88", small.Build());
+  std::filesystem::create_directory(dir_ / "folder");
+  const RunResult result =
+      Run({"d88ls", "--json", "-t", "game.d88", "missing.d88", "folder", "small.d88"});
+  EXPECT_EQ(result.status, 1);
+  const nlohmann::json listing = nlohmann::json::parse(result.out);  // throws if it is no JSON
+  EXPECT_EQ(listing["version"], 1);
+  const nlohmann::json& images = listing["images"];
+  ASSERT_EQ(images.size(), 4u);
+
+  const nlohmann::json& disk = images[0]["disks"][0];
+  EXPECT_EQ(images[0]["path"], "game.d88");
+  EXPECT_EQ(images[0]["file_size"], 348848 + 3);
+  EXPECT_EQ(images[0]["trailing_bytes"], 3);
+  EXPECT_EQ(images[0]["trailing_padding"], true);
+  EXPECT_EQ(disk["name"], "GAME");
+  EXPECT_EQ(disk["name_bytes"], "47414d45");
+  EXPECT_EQ(disk["media"], "2D");
+  EXPECT_EQ(disk["write_protected"], true);
+  EXPECT_EQ(disk["size_problem"], nullptr);
+  EXPECT_EQ(disk["marker"]["state"], "marked");
+  ASSERT_EQ(disk["blocks"].size(), 7u);
+  for (std::size_t k = 0; k < 7; ++k) {
+    const d88test::ExpectedBlock& expected = d88test::kExpectedBlocks[k];
+    const nlohmann::json& block = disk["blocks"][k];
+    EXPECT_EQ(block["name"], expected.name);
+    EXPECT_EQ(block["track"], expected.track);
+    EXPECT_EQ(block["r"], expected.r);
+    EXPECT_EQ(block["bytes"], expected.size);
+    EXPECT_EQ(block["state"], k == 3 ? "marked sectors" : "ok") << expected.name;
+  }
+  EXPECT_EQ(disk["blocks"][3]["marked_sectors"],
+            nlohmann::json::parse(R"([{"track": 75, "c": 37, "h": 1, "r": 5, "status":
+              "data CRC error", "status_byte": 176, "deleted": false}])"));
+  EXPECT_EQ(disk["tracks"].size(), 80u);
+  EXPECT_EQ(disk["tracks"][75]["sectors"][4]["status"], "data CRC error");
+
+  EXPECT_EQ(images[1]["path"], "missing.d88");
+  EXPECT_EQ(images[1]["error"], "No such file or directory");
+  EXPECT_EQ(images[2]["error"], "not a regular file (a folder)");
+
+  const nlohmann::json& odd = images[3]["disks"][0];
+  EXPECT_EQ(odd["name_bytes"], "538366");
+  EXPECT_EQ(odd["marker"]["reason"], "no sector C 0 H 0 R 16 N 1 on track 0");
+  EXPECT_FALSE(odd.contains("blocks"));
+  EXPECT_EQ(odd["tracks"][0]["sectors"],
+            nlohmann::json::parse(R"([{"c": 0, "h": 0, "r": 1, "n": 1, "count": 1, "density":
+              "single", "deleted": false, "status": "no data mark", "status_byte": 240,
+              "data_size": 256}])"));
 }
 
 }  // namespace

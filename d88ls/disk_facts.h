@@ -1,0 +1,71 @@
+#ifndef D88LS_DISK_FACTS_H
+#define D88LS_DISK_FACTS_H
+
+// What d88ls says of an image, a disk, a track or a block, worked out once
+// for both of its listings (text and JSON) from what the reader and the
+// marked disk's rule return. Reasons come as d88ls's words.
+
+#include <cstdint>
+
+#include "d88image/d88image.h"
+#include "marked_disk/block_read.h"
+#include "marked_disk/marker.h"
+
+namespace d88ls {
+
+// Room for any reason below.
+constexpr int kMaxReason = 160;
+
+// Track listings hold up to this many sectors; a longer one is cut there.
+constexpr std::int32_t kMaxListedSectors = 1024;
+
+// Why an image did not open, as the reader says: "not a regular file (a
+// folder)", or the system's reason.
+const char* DescribeOpenFailure(const d88::OpenFailure& failure, char (&reason)[kMaxReason]);
+
+// What is wrong with the selected disk's size field: a size that runs past
+// the end of the file, or one that reads negative, which puts the next disk
+// before this one.
+enum class SizeProblem { kNone, kNegative, kPastEnd };
+SizeProblem FindSizeProblem(const D88Image& image);
+
+// "2D", "2DD" or "2HD" for the media types that have a name; nullptr else.
+const char* MediaName(std::int32_t mediaType);
+
+// The number of tracks in the selected disk's track table.
+std::int32_t CountTracks(const D88Image& image);
+
+// Whether the selected disk could be what its header says: at least a
+// header long, and within the file, or if the file was cut short, still
+// with a track to read.
+bool Plausible(D88Image& image);
+
+// Why the reader counts `track` as absent, as `lookup` says ("its entry is
+// 0"), in `reason`.
+const char* DescribeAbsence(const D88Image& image, std::int32_t track,
+                            D88Image::TrackLookup lookup, char (&reason)[kMaxReason]);
+
+// Why a disk is unmarked, from its marker check (nullptr for a marked one).
+const char* DescribeUnmarked(const D88Image& image, const marked_disk::MarkerCheck& check,
+                             char (&reason)[kMaxReason]);
+
+// Why a block cannot be cut, from its read (nullptr for one read whole).
+const char* DescribeNotCut(const D88Image& image, const marked_disk::RunRead& read,
+                           char (&reason)[kMaxReason]);
+
+// How the image marks a sector, by its status, or where that is none, by
+// its deleted mark: "data CRC error", "deleted data", "status 0x31".
+const char* DescribeMark(std::int32_t status, std::int32_t deletedMark, char (&words)[32]);
+
+// What the file holds after the selected disk, which is the last one
+// listed: nothing, or `bytes` bytes, all 0x1A if `padding`. Counted only
+// where the disk ends inside a file of less than 2 GiB.
+struct Trailing {
+  std::int32_t bytes = 0;
+  bool padding = false;
+};
+Trailing FindTrailing(D88Image& image);
+
+}  // namespace d88ls
+
+#endif  // D88LS_DISK_FACTS_H

@@ -1,0 +1,219 @@
+// d88ls's listing for programs: one JSON document for the whole call, of
+// fixed keys and English words, laid out in the manual page.
+//   {"version": 1, "images": [{"path", "file_size", "disks": [...], ...}]}
+
+#include <cstdio>
+
+#include "d88image/d88_format.h"
+#include "listing.h"
+#include "marked_disk/block_read.h"
+#include "marked_disk/block_table.h"
+#include "marked_disk/marker.h"
+
+namespace d88ls {
+namespace {
+
+const char* DensityName(std::int32_t density, char (&unnamed)[16]) {
+  if (density == d88::kDoubleDensity) return "double";
+  if (density == d88::kSingleDensity) return "single";
+  std::snprintf(unnamed, sizeof unnamed, "0x%02X", static_cast<unsigned>(density));
+  return unnamed;
+}
+
+const char* StatusWord(std::int32_t status, char (&unnamed)[32]) {
+  if (const char* name = d88::StatusName(status)) return name;
+  std::snprintf(unnamed, sizeof unnamed, "status 0x%02X", static_cast<unsigned>(status));
+  return unnamed;
+}
+
+const char* SizeProblemName(SizeProblem problem) {
+  switch (problem) {
+    case SizeProblem::kNegative: return "negative";
+    case SizeProblem::kPastEnd: return "past_end_of_file";
+    case SizeProblem::kNone: break;
+  }
+  return nullptr;
+}
+
+void Location(JsonWriter& json, std::int32_t track, std::int32_t c, std::int32_t h,
+              std::int32_t r) {
+  json.Number("track", track);
+  json.Number("c", c);
+  json.Number("h", h);
+  json.Number("r", r);
+}
+
+}  // namespace
+
+void JsonListing::Begin() {
+  json_.BeginObject();
+  json_.Number("version", 1);
+  json_.BeginArray("images");
+}
+
+void JsonListing::End() {
+  json_.EndArray();
+  json_.EndObject();
+  json_.Finish();
+}
+
+void JsonListing::Unopened(const char* path, const char* reason) {
+  json_.BeginObject();
+  json_.String("path", path);
+  json_.String("file_size", nullptr);
+  json_.String("error", reason);
+  json_.EndObject();
+}
+
+void JsonListing::BeginImage(const char* path, const D88Image& image, bool) {
+  json_.BeginObject();
+  json_.String("path", path);
+  json_.Number("file_size", image.GetImageFileSize());
+  json_.BeginArray("disks");
+  repeats_ = false;
+}
+
+void JsonListing::UnreadableHeader(std::int32_t index) {
+  json_.BeginObject();
+  json_.Number("index", index);
+  json_.String("error", "its header can no longer be read whole");
+  json_.EndObject();
+}
+
+void JsonListing::Repeats(std::int32_t first, std::int32_t last, std::int32_t again) {
+  repeats_ = true;
+  repeatFirst_ = first;
+  repeatLast_ = last;
+  repeatAgain_ = again;
+}
+
+void JsonListing::Disk(D88Image& image, std::int32_t index) {
+  json_.BeginObject();
+  json_.Number("index", index);
+  json_.Number("offset", image.GetDiskStart());
+  const char* name = image.GetDiskName();
+  json_.String("name", name);
+  char hex[2 * d88::kDiskNameLength + 1] = {};
+  for (std::int32_t k = 0; name[k] != '\0'; ++k) {
+    std::snprintf(hex + 2 * k, 3, "%02x", static_cast<unsigned char>(name[k]));
+  }
+  json_.String("name_bytes", hex);
+  json_.Number("media_type", image.GetMediaType());
+  json_.String("media", MediaName(image.GetMediaType()));
+  json_.Bool("write_protected", image.GetWriteProtect() > 0);
+  json_.Number("size", image.GetDiskSize());
+  json_.String("size_problem", SizeProblemName(FindSizeProblem(image)));
+  json_.Number("track_count", CountTracks(image));
+  marked_disk::MarkerCheck check;
+  const bool marked = marked_disk::CheckMarker(image, &check);
+  char reason[kMaxReason];
+  json_.BeginObject("marker");
+  json_.String("state", marked ? "marked" : "unmarked");
+  json_.String("reason", DescribeUnmarked(image, check, reason));
+  json_.EndObject();
+  if (marked) Blocks(image);
+  if (listTracks_) Tracks(image);
+  json_.EndObject();
+}
+
+void JsonListing::Blocks(D88Image& image) {
+  static std::uint8_t data[marked_disk::LargestBlockSize()];
+  json_.BeginArray("blocks");
+  for (const marked_disk::Block& block : marked_disk::kBlocks) {
+    json_.BeginObject();
+    json_.String("name", block.name);
+    Location(json_, block.track, marked_disk::CylinderOf(block.track),
+             marked_disk::HeadOf(block.track), block.firstSector);
+    json_.Number("bytes", block.size);
+    marked_disk::RunRead read;
+    marked_disk::ReadBlock(image, block, data, &read);
+    char reason[kMaxReason];
+    const bool cut = DescribeNotCut(image, read, reason) == nullptr;
+    json_.String("state", !cut ? "missing" : read.markedCount > 0 ? "marked sectors" : "ok");
+    if (!cut) {
+      json_.BeginObject("missing");
+      Location(json_, read.track, read.c, read.h, read.r);
+      json_.String("reason", reason);
+      json_.EndObject();
+    } else if (read.markedCount > 0) {
+      json_.Number("marked_count", read.markedCount);
+      json_.BeginArray("marked_sectors");
+      for (std::int32_t k = 0; k < read.markedCount && k < marked_disk::RunRead::kMaxMarked; ++k) {
+        const marked_disk::MarkedSector& s = read.marked[k];
+        char unnamed[32];
+        json_.BeginObject();
+        Location(json_, s.track, s.c, s.h, s.r);
+        json_.String("status", StatusWord(s.status, unnamed));
+        json_.Number("status_byte", s.status);
+        json_.Bool("deleted", s.deletedMark != 0);
+        json_.EndObject();
+      }
+      json_.EndArray();
+    }
+    json_.EndObject();
+  }
+  json_.EndArray();
+}
+
+void JsonListing::Tracks(D88Image& image) {
+  static D88Image::SectorRecord records[kMaxListedSectors];
+  json_.BeginArray("tracks");
+  for (std::int32_t t = 0; t < d88::kTrackCount; ++t) {
+    if (image.GetTrackOffset(t) == 0) continue;
+    json_.BeginObject();
+    json_.Number("track", t);
+    json_.Number("c", marked_disk::CylinderOf(t));
+    json_.Number("h", marked_disk::HeadOf(t));
+    json_.Number("offset", image.GetTrackOffset(t));
+    std::int32_t position = 0;
+    const D88Image::TrackLookup lookup = image.LookUpTrack(t, &position);
+    char reason[kMaxReason];
+    json_.String("absent", lookup == D88Image::TrackLookup::kFound
+                               ? nullptr
+                               : DescribeAbsence(image, t, lookup, reason));
+    const std::int32_t count = lookup == D88Image::TrackLookup::kFound
+                                   ? image.GetSectorRecords(t, records, kMaxListedSectors)
+                                   : 0;
+    json_.Bool("listing_cut", count == kMaxListedSectors);
+    json_.BeginArray("sectors");
+    for (std::int32_t k = 0; k < count; ++k) {
+      const D88Image::SectorRecord& record = records[k];
+      char density[16];
+      char status[32];
+      json_.BeginObject();
+      json_.Number("c", record.c);
+      json_.Number("h", record.h);
+      json_.Number("r", record.r);
+      json_.Number("n", record.n);
+      json_.Number("count", record.sectorsInTrack);
+      json_.String("density", DensityName(record.density, density));
+      json_.Bool("deleted", record.deletedMark != 0);
+      json_.String("status", StatusWord(record.status, status));
+      json_.Number("status_byte", record.status);
+      json_.Number("data_size", record.dataSize);
+      json_.EndObject();
+    }
+    json_.EndArray();
+    json_.EndObject();
+  }
+  json_.EndArray();
+}
+
+void JsonListing::EndImage(const char*, bool plausible, const Trailing& trailing) {
+  json_.EndArray();
+  if (repeats_) {
+    json_.BeginObject("repeats");
+    json_.Number("first", repeatFirst_);
+    json_.Number("last", repeatLast_);
+    json_.Number("again_from", repeatAgain_);
+    json_.EndObject();
+  } else {
+    json_.String("repeats", nullptr);
+  }
+  json_.Bool("looks_like_d88", plausible);
+  json_.Number("trailing_bytes", trailing.bytes);
+  json_.Bool("trailing_padding", trailing.padding);
+  json_.EndObject();
+}
+
+}  // namespace d88ls

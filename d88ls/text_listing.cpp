@@ -1,0 +1,341 @@
+// d88ls's listing for people: a line per disk, and beneath it a line per
+// track (with -t) and per block of a marked disk.
+
+#include <cstdio>
+#include <cstring>
+
+#include "d88image/d88_format.h"
+#include "listing.h"
+#include "marked_disk/block_read.h"
+#include "marked_disk/block_table.h"
+#include "marked_disk/marker.h"
+#include "messages.h"
+#include "platform/tool_output.h"
+
+namespace d88ls {
+namespace {
+
+using platform::Print;
+
+// Printable ASCII as it is, anything else (and the quote and backslash,
+// which would make the text ambiguous) as \xHH.
+void PrintQuoted(const char* text) {
+  Print("\"");
+  for (const char* p = text; *p != '\0'; ++p) {
+    const unsigned char byte = static_cast<unsigned char>(*p);
+    if (byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\') {
+      Print("%c", byte);
+    } else {
+      Print("\\x%02X", byte);
+    }
+  }
+  Print("\"");
+}
+
+void PrintSize(const D88Image& image) {
+  Print(kSize, static_cast<int>(image.GetDiskSize()));
+  switch (FindSizeProblem(image)) {
+    case SizeProblem::kNegative:
+      Print(kSizeNegative);
+      break;
+    case SizeProblem::kPastEnd:
+      Print(kSizePastEnd, static_cast<int>(image.GetImageFileSize()));
+      break;
+    case SizeProblem::kNone:
+      break;
+  }
+}
+
+// "(C 3 N 2)", after the R it follows, for the parts of a sector's ID that
+// differ from its track's.
+void PrintIdDifferences(const D88Image::SectorRecord& record, std::int32_t c, std::int32_t h,
+                        std::int32_t n) {
+  if (record.c == c && record.h == h && record.n == n) return;
+  const char* separator = "(";
+  const struct {
+    const char* name;
+    std::int32_t value;
+    std::int32_t expected;
+  } parts[] = {{"C", record.c, c}, {"H", record.h, h}, {"N", record.n, n}};
+  for (const auto& part : parts) {
+    if (part.value == part.expected) continue;
+    Print("%s%s %d", separator, part.name, static_cast<int>(part.value));
+    separator = " ";
+  }
+  Print(")");
+}
+
+// Words joined by ", ", for the notes on a sector or a track.
+class Words {
+ public:
+  void Add(const char* word) {
+    const std::size_t used = std::strlen(text_);
+    std::snprintf(text_ + used, sizeof text_ - used, "%s%s", used == 0 ? "" : kNoteSeparator,
+                  word);
+  }
+  void AddNumber(const char* format, std::int32_t value) {
+    char word[64];
+    std::snprintf(word, sizeof word, format, static_cast<int>(value));
+    Add(word);
+  }
+  bool Empty() const { return text_[0] == '\0'; }
+  const char* Text() const { return text_; }
+
+ private:
+  char text_[512] = {};
+};
+
+// What every sector of a track shares, and so is said of the track.
+struct Shared {
+  bool density;
+  bool deletedMark;
+  bool status;
+  bool dataSize;
+};
+
+// A sector's data size where it differs from the nominal size of its N.
+bool OddDataSize(const D88Image::SectorRecord& record) {
+  return record.n <= d88::kMaxSizeCode && record.dataSize != std::int32_t{128} << record.n;
+}
+
+// How the image says a sector was read, and the size of its data where
+// odd, but for what its track shares.
+void AddNotes(const D88Image::SectorRecord& record, const Shared& shared, Words* words) {
+  if (!shared.density && record.density != d88::kDoubleDensity) {
+    if (record.density == d88::kSingleDensity) {
+      words->Add(kSingleDensity);
+    } else {
+      words->AddNumber(kDensityByte, record.density);
+    }
+  }
+  const bool deleted = !shared.deletedMark && record.deletedMark != 0;
+  if (deleted) {
+    if (record.deletedMark == d88::kDeletedData) {
+      words->Add(kDeletedData);
+    } else {
+      words->AddNumber(kDeletedMarkByte, record.deletedMark);
+    }
+  }
+  // A deleted mark and the status of the same name are said once.
+  if (!shared.status && record.status != d88::kStatusNone &&
+      !(deleted && record.deletedMark == d88::kDeletedData && record.status == d88::kDeletedData)) {
+    if (const char* name = d88::StatusName(record.status)) {
+      words->Add(name);
+    } else {
+      words->AddNumber(kStatusByte, record.status);
+    }
+  }
+  if (!shared.dataSize && OddDataSize(record)) {
+    char size[64];
+    std::snprintf(size, sizeof size, kDataSizeDiffers, static_cast<int>(record.dataSize),
+                  static_cast<int>(std::int32_t{128} << record.n));
+    words->Add(size);
+  }
+}
+
+// What the track's records say beyond their IDs: what every sector shares,
+// a sector count that disagrees between records or looks byte-swapped, and
+// each sector that is marked or odd, in storage order.
+void PrintTrackNotes(const D88Image::SectorRecord* records, std::int32_t count, std::int32_t c,
+                     std::int32_t h) {
+  const D88Image::SectorRecord& first = records[0];
+  Shared shared = {first.density != d88::kDoubleDensity, first.deletedMark != 0,
+                   first.status != d88::kStatusNone, OddDataSize(first)};
+  for (std::int32_t k = 1; k < count; ++k) {
+    const D88Image::SectorRecord& record = records[k];
+    shared.density = shared.density && record.density == first.density;
+    shared.deletedMark = shared.deletedMark && record.deletedMark == first.deletedMark;
+    shared.status = shared.status && record.status == first.status;
+    shared.dataSize =
+        shared.dataSize && record.n == first.n && record.dataSize == first.dataSize;
+  }
+  // A track of one sector has nothing to share: what it says is its own.
+  if (count > 1 && (shared.density || shared.deletedMark || shared.status || shared.dataSize)) {
+    Words every;
+    AddNotes(first, {!shared.density, !shared.deletedMark, !shared.status, !shared.dataSize},
+             &every);
+    Print(kEverySector, every.Text());
+  } else {
+    shared = {};
+  }
+  // A count of 0xNN00 is one of NN written the wrong way round.
+  const std::int32_t swapped = first.sectorsInTrack >> 8;
+  if ((first.sectorsInTrack & 0xFF) == 0 && swapped != 0 && swapped <= count) {
+    Print(kCountByteSwapped, static_cast<int>(first.sectorsInTrack), static_cast<int>(swapped));
+  } else {
+    for (std::int32_t k = 1; k < count; ++k) {
+      if (records[k].sectorsInTrack == first.sectorsInTrack) continue;
+      Print(kCountsDiffer, static_cast<int>(first.sectorsInTrack),
+            static_cast<int>(records[k].sectorsInTrack));
+      break;
+    }
+  }
+  for (std::int32_t k = 0; k < count; ++k) {
+    const D88Image::SectorRecord& record = records[k];
+    Words words;
+    AddNotes(record, shared, &words);
+    for (std::int32_t j = 0; j < k; ++j) {
+      const D88Image::SectorRecord& earlier = records[j];
+      if (earlier.c == record.c && earlier.h == record.h && earlier.r == record.r &&
+          earlier.n == record.n) {
+        char twice[96];
+        std::snprintf(twice, sizeof twice, kSameIdTwice, record.c, record.h, record.r, record.n);
+        words.Add(twice);
+        break;
+      }
+    }
+    if (words.Empty()) continue;
+    Print("    R %d", record.r);
+    PrintIdDifferences(record, c, h, first.n);
+    Print(kSectorNotes, words.Text());
+  }
+}
+
+// One track: its sectors' R numbers in storage order, with C, H or N added
+// where they differ from the track's (C and H from the track index, N from
+// its first sector), and what its records say beyond their IDs; or why the
+// reader counts it as absent.
+void PrintTrack(D88Image& image, std::int32_t track) {
+  const std::int32_t c = marked_disk::CylinderOf(track);
+  const std::int32_t h = marked_disk::HeadOf(track);
+  Print(kTrack, static_cast<int>(track), static_cast<int>(c), static_cast<int>(h),
+        static_cast<int>(image.GetTrackOffset(track)));
+  std::int32_t position = 0;
+  const D88Image::TrackLookup lookup = image.LookUpTrack(track, &position);
+  if (lookup != D88Image::TrackLookup::kFound) {
+    char reason[kMaxReason];
+    Print(kTrackAbsent, DescribeAbsence(image, track, lookup, reason));
+    return;
+  }
+  static D88Image::SectorRecord records[kMaxListedSectors];
+  const std::int32_t count = image.GetSectorRecords(track, records, kMaxListedSectors);
+  if (count == 0) {
+    Print(kNoSectors);
+    return;
+  }
+  const std::int32_t n = records[0].n;
+  // A full buffer may have cut the listing short.
+  const bool full = count == kMaxListedSectors;
+  Print(full ? kSectorsAndMore : count == 1 ? kOneSector : kSectors, static_cast<int>(count),
+        static_cast<int>(n));
+  for (std::int32_t k = 0; k < count; ++k) {
+    Print(" %d", records[k].r);
+    PrintIdDifferences(records[k], c, h, n);
+  }
+  Print("%s\n", full ? kAndMore : "");
+  PrintTrackNotes(records, count, c, h);
+}
+
+// One block as d88cut would cut it: "ok"; cut, but from sectors the image
+// marks; or the first sector of its run that is missing or short, and why
+// its track is absent if it is.
+void PrintBlock(D88Image& image, const marked_disk::Block& block) {
+  static std::uint8_t data[marked_disk::LargestBlockSize()];
+  Print(kBlock, block.name, static_cast<int>(block.track),
+        static_cast<int>(marked_disk::CylinderOf(block.track)),
+        static_cast<int>(marked_disk::HeadOf(block.track)), static_cast<int>(block.firstSector),
+        static_cast<int>(block.size));
+  marked_disk::RunRead read;
+  marked_disk::ReadBlock(image, block, data, &read);
+  char reason[kMaxReason];
+  char mark[32];
+  if (DescribeNotCut(image, read, reason) != nullptr) {
+    Print(kBlockNotCut, reason);
+  } else if (read.markedCount == 0) {
+    Print(kBlockOk);
+  } else if (read.markedCount == 1) {
+    const marked_disk::MarkedSector& s = read.marked[0];
+    const char* words = DescribeMark(s.status, s.deletedMark, mark);
+    if (s.track == block.track) {
+      Print(kCutButMarked, static_cast<int>(s.r), words);
+    } else {
+      Print(kCutButMarkedElsewhere, static_cast<int>(s.track), static_cast<int>(s.c),
+            static_cast<int>(s.h), static_cast<int>(s.r), words);
+    }
+  } else {
+    Print(kCutButMarkedSectors, static_cast<int>(read.markedCount));
+    const std::int32_t listed =
+        read.markedCount < marked_disk::RunRead::kMaxMarked ? read.markedCount
+                                                            : marked_disk::RunRead::kMaxMarked;
+    for (std::int32_t k = 0; k < listed; ++k) {
+      const marked_disk::MarkedSector& s = read.marked[k];
+      Print(kMarkedSector, static_cast<int>(s.track), static_cast<int>(s.c),
+            static_cast<int>(s.h), static_cast<int>(s.r),
+            DescribeMark(s.status, s.deletedMark, mark));
+    }
+    if (read.markedCount > listed) Print(kMoreMarkedSectors, static_cast<int>(read.markedCount - listed));
+  }
+}
+
+}  // namespace
+
+void TextListing::BeginImage(const char* path, const D88Image&, bool several) {
+  if (several) {
+    if (anyImage_) Print("\n");
+    Print(kImageHeading, path);
+  }
+  anyImage_ = true;
+}
+
+void TextListing::NoDisks() { Print(kNoDisks); }
+
+void TextListing::UnreadableHeader(std::int32_t index) {
+  Print(kHeaderUnreadable, static_cast<int>(index));
+}
+
+void TextListing::Repeats(std::int32_t first, std::int32_t last, std::int32_t again) {
+  if (first == last) {
+    Print(kRepeatedDisk, static_cast<int>(first));
+  } else {
+    Print(kRepeatedDisks, static_cast<int>(first), static_cast<int>(last));
+  }
+  const int previous = static_cast<int>(first - 1);
+  if (again == first - 1) {
+    Print(kSameHeaderAgain, previous);
+  } else {
+    Print(kDisksAgain, static_cast<int>(again), previous);
+  }
+}
+
+void TextListing::Disk(D88Image& image, std::int32_t index) {
+  const std::int32_t media = image.GetMediaType();
+  Print(kDisk, static_cast<int>(index), static_cast<int>(image.GetDiskStart()));
+  PrintQuoted(image.GetDiskName());
+  const char* mediaName = MediaName(media);
+  Print(kMedia, static_cast<unsigned>(media & 0xFF), mediaName != nullptr ? " " : "",
+        mediaName != nullptr ? mediaName : "");
+  if (image.GetWriteProtect() > 0) Print(kWriteProtected);
+  PrintSize(image);
+  Print(kTracks, static_cast<int>(CountTracks(image)));
+  marked_disk::MarkerCheck check;
+  const bool marked = marked_disk::CheckMarker(image, &check);
+  char reason[kMaxReason];
+  if (marked) {
+    Print(kMarked);
+  } else {
+    Print(kUnmarked, DescribeUnmarked(image, check, reason));
+  }
+  if (listTracks_) {
+    for (std::int32_t t = 0; t < d88::kTrackCount; ++t) {
+      if (image.GetTrackOffset(t) != 0) PrintTrack(image, t);
+    }
+  }
+  if (marked) {
+    for (const marked_disk::Block& block : marked_disk::kBlocks) PrintBlock(image, block);
+  }
+}
+
+void TextListing::EndImage(const char* path, bool plausible, const Trailing& trailing) {
+  if (!plausible) {
+    Print(kNotAnImage, path);
+    return;
+  }
+  if (trailing.bytes == 0) return;
+  if (trailing.padding) {
+    Print(trailing.bytes == 1 ? kPaddingByteAfter : kPaddingAfter, static_cast<int>(trailing.bytes));
+  } else {
+    Print(trailing.bytes == 1 ? kByteAfter : kBytesAfter, static_cast<int>(trailing.bytes));
+  }
+}
+
+}  // namespace d88ls
