@@ -68,11 +68,26 @@ function clear() {
   $('files').tBodies[0].replaceChildren();
 }
 
-async function showFiles(files, stem) {
+// d88cut's words on standard error about a file it wrote ("d88cut: MUS01:
+// sector ... is marked ..."), by the file's name.
+function notesByFile(err, files) {
+  const notes = new Map();
+  for (const line of err.split('\n')) {
+    const match = /^d88cut: ([^:]+): (.*)$/.exec(line);
+    if (match && files.some((file) => file.name === match[1])) notes.set(match[1], match[2]);
+  }
+  return notes;
+}
+
+async function showFiles(files, stem, notes) {
   const body = $('files').tBodies[0];
+  $('files').classList.toggle('with-notes', notes.size > 0);
   for (const file of files) {
     const row = body.insertRow();
     row.insertCell().append(download(file.name, file.data));
+    const note = row.insertCell();
+    note.className = 'note';
+    note.textContent = notes.get(file.name) || '';
     const bytes = row.insertCell();
     bytes.className = 'bytes';
     bytes.textContent = file.data.length.toLocaleString('en');
@@ -108,8 +123,8 @@ async function cut(file, ignored) {
     $('result-name').textContent = `${file.name} (${image.length.toLocaleString('en')} bytes)`;
     $('listing').textContent = utf8.decode(listing.out) + utf8.decode(listing.err);
     // d88cut's Japanese messages are Shift_JIS bytes, as a pipe gets them.
-    $('messages').textContent =
-      shiftJis.decode(cutting.out) + shiftJis.decode(cutting.err) || '(nothing)';
+    const cutErr = shiftJis.decode(cutting.err);
+    $('messages').textContent = shiftJis.decode(cutting.out) + cutErr || '(nothing)';
     $('cut-status').textContent = `(exit status ${cutting.status})`;
     $('result').hidden = false;
     const count = cutting.files.length;
@@ -117,9 +132,14 @@ async function cut(file, ignored) {
       $('no-files').hidden = false;
       status = `${file.name}: no files were cut.`;
     } else {
-      await showFiles(cutting.files, file.name.replace(/\.[^.]*$/, '') || file.name);
+      const notes = notesByFile(cutErr, cutting.files);
+      await showFiles(cutting.files, file.name.replace(/\.[^.]*$/, '') || file.name, notes);
       if (me !== latest) return;
       status = `${file.name}: ${count} file${count === 1 ? '' : 's'} cut.`;
+      if (notes.size > 0) {
+        status += ` ${notes.size} of them ${notes.size === 1 ? 'has' : 'have'} a note: the image` +
+          ' marks sectors they were cut from.';
+      }
     }
   } catch (error) {
     if (me !== latest) return;

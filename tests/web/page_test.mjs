@@ -5,8 +5,9 @@
 // zip), and fetch nothing from anywhere else.
 //   node tests/web/page_test.mjs PAGE_FOLDER NATIVE_BUILD [IMAGE...]
 // PAGE_FOLDER is build-web/web, NATIVE_BUILD a native build folder (its
-// sample.d88 and tools); further images are tried as well. A screenshot of
-// the finished page is left beside PAGE_FOLDER as page.png.
+// sample.d88 and tools); further images are tried as well. Screenshots of
+// the finished page are left beside PAGE_FOLDER (page.png, and
+// page-marked-sectors.png for an image with a damaged block).
 import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
@@ -33,9 +34,13 @@ function check(what, ok, detail = '') {
 const sample = fs.readFileSync(path.join(nativeBuild, 'sample.d88'));
 const unmarked = Buffer.from(sample);
 unmarked[688 + 15 * 272 + 16 + 254] = 0xe5;
+// One whose MUS01 is cut from a sector the image marks as read with a data
+// CRC error: R 5 of track 75, whose status is byte 8 of its record.
+const damaged = Buffer.from(sample);
+damaged[688 + 75 * 16 * 272 + 4 * 272 + 8] = 0xb0;
 // A name that begins with "-" must not read as an option.
 const images = { 'sample.d88': sample, '-second-disk.d88': Buffer.concat([unmarked, sample]),
-  'unmarked.d88': unmarked };
+  'unmarked.d88': unmarked, 'damaged.d88': damaged };
 fs.mkdirSync(path.join(work, 'images'));
 for (const [name, bytes] of Object.entries(images)) fs.writeFileSync(path.join(work, 'images', name), bytes);
 const table = Object.keys(images).map((name) => path.join(work, 'images', name)).concat(extraImages);
@@ -47,8 +52,15 @@ function native(image) {
   const out = fs.mkdtempSync(path.join(work, 'native-'));
   const cut = spawnSync(d88cut, [image], { cwd: out });
   const files = Object.fromEntries(fs.readdirSync(out).map((f) => [f, fs.readFileSync(path.join(out, f))]));
+  // What d88cut says on standard error of a file it wrote, by its name.
+  const notes = {};
+  for (const line of cut.stderr.toString('latin1').split('\n')) {
+    const match = /^d88cut: ([^:]+): (.*)$/.exec(line);
+    if (match && match[1] in files) notes[match[1]] = match[2];
+  }
   return { listing: listing.stdout.toString('utf8') + listing.stderr.toString('utf8'),
-    messages: shiftJis.decode(Buffer.concat([cut.stdout, cut.stderr])), status: cut.status, files };
+    messages: shiftJis.decode(Buffer.concat([cut.stdout, cut.stderr])), status: cut.status, files,
+    notes };
 }
 
 // The downloads of a page, by name, once Chromium says each is complete.
@@ -92,6 +104,9 @@ async function tryImage(browser, origin, url, image) {
     problem: document.getElementById('problem').hidden ? '' : document.getElementById('problem').textContent,
     links: Array.from(document.querySelectorAll('#files a, #zip a'), (a) => a.download),
     noFiles: !document.getElementById('no-files').hidden,
+    notes: Object.fromEntries(Array.from(document.querySelectorAll('#files tbody tr'),
+      (row) => [row.querySelector('a').download, row.querySelector('.note').textContent])
+      .filter(([, note]) => note !== '')),
   }));
   check(`${label} no problem shown`, shown.problem === '', shown.problem);
   check(`${label} the listing is d88ls's`, shown.listing === expected.listing, JSON.stringify(shown.listing));
@@ -103,6 +118,8 @@ async function tryImage(browser, origin, url, image) {
   check(`${label} a link for each of ${names.length} files`, fileLinks.slice().sort().join() === names.join(),
     shown.links.join(' '));
   check(`${label} "no files" said if and only if none`, shown.noFiles === (names.length === 0));
+  check(`${label} d88cut's words on ${Object.keys(expected.notes).length} files beside them`,
+    JSON.stringify(shown.notes) === JSON.stringify(expected.notes), JSON.stringify(shown.notes));
   for (const name of shown.links) {
     await page.click(`a[download="${name}"]`);
     const bytes = await downloaded(name);
@@ -148,8 +165,10 @@ try {
   for (const [origin, url] of Object.entries(origins)) {
     for (const image of table) {
       const page = await tryImage(browser, origin, url, image);
-      if (origin === 'file://' && image === table[0]) {
-        await page.screenshot({ path: path.join(path.dirname(pageFolder), 'page.png'), fullPage: true });
+      // Screenshots of the finished page: the sample, and a damaged block.
+      const shot = { [table[0]]: 'page.png', [table[3]]: 'page-marked-sectors.png' }[image];
+      if (origin === 'file://' && shot) {
+        await page.screenshot({ path: path.join(path.dirname(pageFolder), shot), fullPage: true });
       }
       await page.close();
     }
