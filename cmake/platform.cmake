@@ -41,9 +41,8 @@ function(d88cut_platform_sources variable)
   set(${variable} ${sources} PARENT_SCOPE)
 endfunction()
 
-# The system's error codes as the errno values that name the same reason
-# (errno_windows.h), for the Windows files of the reader and of the
-# platform layer alike.
-add_library(d88cut_system_errors INTERFACE)
-target_include_directories(d88cut_system_errors INTERFACE
-  ${PROJECT_SOURCE_DIR}/platform/system_errors)
+# What the Windows files of the reader and of the platform layer share:
+# the system's error codes as errno values, and the one conversion between
+# UTF-8 and UTF-16 (header-only, in platform/windows/).
+add_library(d88cut_windows INTERFACE)
+target_include_directories(d88cut_windows INTERFACE ${PROJECT_SOURCE_DIR}/platform/windows)

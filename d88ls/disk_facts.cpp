@@ -6,14 +6,63 @@
 #include "d88image/d88_format.h"
 #include "marked_disk/block_table.h"
 #include "messages.h"
+#include "platform/shift_jis.h"
+#include "platform/translation.h"
 
 namespace d88ls {
+
+using platform::Say;
+
+namespace {
+
+// The code point of the UTF-8 character at `text`, which is whole.
+std::int32_t CodePoint(const char* text) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+  if (p[0] < 0x80) return p[0];
+  if (p[0] < 0xE0) return ((p[0] & 0x1F) << 6) | (p[1] & 0x3F);
+  if (p[0] < 0xF0) return ((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+  return ((p[0] & 0x07) << 18) | ((p[1] & 0x3F) << 12) | ((p[2] & 0x3F) << 6) | (p[3] & 0x3F);
+}
+
+bool Shown(std::int32_t code) {
+  return code >= 0x20 && code != 0x7F && !(code >= 0x80 && code < 0xA0) &&
+         !(code >= 0xE000 && code <= 0xF8FF);
+}
+
+}  // namespace
+
+const char* NameAsText(const char* name, bool decode, bool forListing,
+                       char (&text)[kMaxNameText]) {
+  std::size_t used = 0;
+  text[0] = '\0';
+  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(name);
+  const std::int32_t length = static_cast<std::int32_t>(std::strlen(name));
+  for (std::int32_t k = 0; k < length && used + 5 < sizeof text;) {
+    const unsigned char byte = bytes[k];
+    char character[8] = {static_cast<char>(byte), '\0'};
+    int taken = 1;
+    bool shown = byte >= 0x20 && byte < 0x7F && !(forListing && (byte == '"' || byte == '\\'));
+    if (byte >= 0x80 && decode) {
+      taken = platform::DecodeShiftJis(bytes + k, length - k, character);
+      shown = taken > 0 && Shown(CodePoint(character));
+      if (!shown) taken = 1;
+    }
+    if (!shown && !forListing && byte < 0x80) shown = true;  // JSON escapes it itself
+    const int written =
+        shown        ? std::snprintf(text + used, sizeof text - used, "%s", character)
+        : forListing ? std::snprintf(text + used, sizeof text - used, "\\x%02X", byte)
+                     : std::snprintf(text + used, sizeof text - used, "\xEF\xBF\xBD");
+    used += static_cast<std::size_t>(written);
+    k += taken;
+  }
+  return text;
+}
 
 const char* DescribeOpenFailure(const d88::OpenFailure& failure, char (&reason)[kMaxReason]) {
   const char* kind = nullptr;
   switch (failure.kind) {
     case d88::FileKind::kNone:
-      std::snprintf(reason, sizeof reason, "%s", std::strerror(failure.error));
+      std::snprintf(reason, sizeof reason, "%s", Say(std::strerror(failure.error)));
       return reason;
     case d88::FileKind::kFolder: kind = kAFolder; break;
     case d88::FileKind::kDevice: kind = kADevice; break;
@@ -21,7 +70,7 @@ const char* DescribeOpenFailure(const d88::OpenFailure& failure, char (&reason)[
     case d88::FileKind::kSocket: kind = kASocket; break;
     case d88::FileKind::kOther: kind = kNotAFile; break;
   }
-  std::snprintf(reason, sizeof reason, kNotARegularFile, kind);
+  std::snprintf(reason, sizeof reason, Say(kNotARegularFile), Say(kind));
   return reason;
 }
 
@@ -70,20 +119,20 @@ const char* DescribeAbsence(const D88Image& image, std::int32_t track,
     case D88Image::TrackLookup::kFound:
       break;
     case D88Image::TrackLookup::kPastDiskSize:
-      std::snprintf(reason, sizeof reason, kEntryPastDiskSize, entry,
+      std::snprintf(reason, sizeof reason, Say(kEntryPastDiskSize), entry,
                     static_cast<int>(image.GetDiskSize()));
       break;
     case D88Image::TrackLookup::kOutsideFile:
-      std::snprintf(reason, sizeof reason, kEntryOutsideFile, entry);
+      std::snprintf(reason, sizeof reason, Say(kEntryOutsideFile), entry);
       break;
     case D88Image::TrackLookup::kNoEntry:
-      std::snprintf(reason, sizeof reason, "%s", kEntryZero);
+      std::snprintf(reason, sizeof reason, "%s", Say(kEntryZero));
       break;
     case D88Image::TrackLookup::kNoSuchTrack:
-      std::snprintf(reason, sizeof reason, kNoSuchTrack, static_cast<int>(track));
+      std::snprintf(reason, sizeof reason, Say(kNoSuchTrack), static_cast<int>(track));
       break;
     case D88Image::TrackLookup::kNoImage:
-      std::snprintf(reason, sizeof reason, "%s", kNoImage);
+      std::snprintf(reason, sizeof reason, "%s", Say(kNoImage));
       break;
   }
   return reason;
@@ -102,18 +151,18 @@ const char* DescribeUnmarked(const D88Image& image, const marked_disk::MarkerChe
     case Finding::kMarked:
       return nullptr;
     case Finding::kTrackAbsent:
-      std::snprintf(reason, sizeof reason, kIdTrackAbsent, track,
+      std::snprintf(reason, sizeof reason, Say(kIdTrackAbsent), track,
                     DescribeAbsence(image, track, check.lookup, absence));
       break;
     case Finding::kNoSector:
-      std::snprintf(reason, sizeof reason, kNoIdSector, c, h, r, n, track);
+      std::snprintf(reason, sizeof reason, Say(kNoIdSector), c, h, r, n, track);
       break;
     case Finding::kShortSector:
-      std::snprintf(reason, sizeof reason, kShortIdSector, c, h, r, n, track,
+      std::snprintf(reason, sizeof reason, Say(kShortIdSector), c, h, r, n, track,
                     static_cast<int>(check.bytes), static_cast<int>(marked_disk::kIdSectorSize));
       break;
     case Finding::kOtherByte:
-      std::snprintf(reason, sizeof reason, kOtherByte, static_cast<int>(marked_disk::kMarkerOffset),
+      std::snprintf(reason, sizeof reason, Say(kOtherByte), static_cast<int>(marked_disk::kMarkerOffset),
                     c, h, r, n, track, check.byte, marked_disk::kMarker, marked_disk::kMarker);
       break;
   }
@@ -132,17 +181,17 @@ const char* DescribeNotCut(const D88Image& image, const marked_disk::RunRead& re
     case Stop::kNone:
       return nullptr;
     case Stop::kOutOfNumbers:
-      std::snprintf(reason, sizeof reason, kRunOutOfNumbers, r);
+      std::snprintf(reason, sizeof reason, Say(kRunOutOfNumbers), r);
       break;
     case Stop::kShort:
-      std::snprintf(reason, sizeof reason, kShortSector, track, c, h, r,
+      std::snprintf(reason, sizeof reason, Say(kShortSector), track, c, h, r,
                     static_cast<int>(read.sectorBytes), static_cast<int>(read.wanted));
       break;
     case Stop::kMissing:
       if (read.lookup == D88Image::TrackLookup::kFound) {
-        std::snprintf(reason, sizeof reason, kMissingSector, track, c, h, r);
+        std::snprintf(reason, sizeof reason, Say(kMissingSector), track, c, h, r);
       } else {
-        std::snprintf(reason, sizeof reason, kMissingOnAbsentTrack, track, c, h, r, track,
+        std::snprintf(reason, sizeof reason, Say(kMissingOnAbsentTrack), track, c, h, r, track,
                       DescribeAbsence(image, read.track, read.lookup, absence));
       }
       break;
@@ -151,9 +200,9 @@ const char* DescribeNotCut(const D88Image& image, const marked_disk::RunRead& re
 }
 
 const char* DescribeMark(std::int32_t status, std::int32_t deletedMark, char (&words)[32]) {
-  if (const char* name = d88::MarkName(status, deletedMark)) return name;
+  if (const char* name = d88::MarkName(status, deletedMark)) return Say(name);
   const bool byStatus = status != d88::kStatusNone;
-  std::snprintf(words, sizeof words, byStatus ? kStatusByte : kDeletedMarkByte,
+  std::snprintf(words, sizeof words, Say(byStatus ? kStatusByte : kDeletedMarkByte),
                 static_cast<unsigned>(byStatus ? status : deletedMark));
   return words;
 }

@@ -19,6 +19,18 @@ constexpr int kMaxReason = 160;
 // Track listings hold up to this many sectors; a longer one is cut there.
 constexpr std::int32_t kMaxListedSectors = 1024;
 
+// Room for a disk's name as text: 16 bytes, each at most "\xHH".
+constexpr int kMaxNameText = 4 * 16 + 1;
+
+// A disk's name as text, its Shift_JIS decoded where it can be. A byte
+// that does not decode (or decodes to a control character or one for
+// private use) is shown as "\xHH" in the listing, `forListing`, and as
+// U+FFFD otherwise (JSON, whose own escapes take the rest); in the
+// listing the quote, the backslash and ASCII's control characters are
+// "\xHH" too. With `decode` false, every byte outside printable ASCII is.
+const char* NameAsText(const char* name, bool decode, bool forListing,
+                       char (&text)[kMaxNameText]);
+
 // Why an image did not open, as the reader says: "not a regular file (a
 // folder)", or the system's reason.
 const char* DescribeOpenFailure(const d88::OpenFailure& failure, char (&reason)[kMaxReason]);

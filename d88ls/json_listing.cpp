@@ -92,7 +92,8 @@ void JsonListing::Disk(D88Image& image, std::int32_t index) {
   json_.Number("index", index);
   json_.Number("offset", image.GetDiskStart());
   const char* name = image.GetDiskName();
-  json_.String("name", name);
+  char text[kMaxNameText];
+  json_.String("name", NameAsText(name, true, false, text));
   char hex[2 * d88::kDiskNameLength + 1] = {};
   for (std::int32_t k = 0; name[k] != '\0'; ++k) {
     std::snprintf(hex + 2 * k, 3, "%02x", static_cast<unsigned char>(name[k]));

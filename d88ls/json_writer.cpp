@@ -5,7 +5,8 @@
 namespace d88ls {
 namespace {
 
-using platform::Print;
+// The document is UTF-8, whatever the character set of the locale.
+constexpr auto Print = platform::PrintUtf8;
 
 // The length of the UTF-8 sequence that starts at `text`, or 0 where none
 // does: the lead byte, its continuation bytes, and no overlong form, no

@@ -10,6 +10,7 @@
 #include "platform/console.h"
 #include "platform/process.h"
 #include "platform/tool_output.h"
+#include "platform/translation.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ int main(int rawArgc, char* rawArgv[]) {
   platform::SetProgramName(d88ls::kProgram);
   int argc = 0;
   char** argv = platform::Utf8Arguments(rawArgc, rawArgv, &argc);
-  const char* program = rawArgc > 0 && rawArgv[0] ? rawArgv[0] : d88ls::kProgram;
+  const char* program = argc > 0 && argv[0] ? argv[0] : d88ls::kProgram;
 
   // Options may stand anywhere before "--"; "-" alone is a file name.
   bool listTracks = false;
@@ -118,6 +119,9 @@ int main(int rawArgc, char* rawArgv[]) {
   // blank line between them; one that cannot be opened is reported and
   // the others are still listed.
   if (json) {
+    // The document's words are an interface: English, whatever the user
+    // reads.
+    platform::SayInEnglish();
     ListImages(d88ls::JsonListing(listTracks), argv + 1, paths);
   } else {
     ListImages(d88ls::TextListing(listTracks), argv + 1, paths);

@@ -1,6 +1,7 @@
 // d88ls's listing for people: a line per disk, and beneath it a line per
 // track (with -t) and per block of a marked disk.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -11,25 +12,19 @@
 #include "marked_disk/marker.h"
 #include "messages.h"
 #include "platform/tool_output.h"
+#include "platform/translation.h"
 
 namespace d88ls {
 namespace {
 
 using platform::Print;
+using platform::Say;
 
-// Printable ASCII as it is, anything else (and the quote and backslash,
-// which would make the text ambiguous) as \xHH.
-void PrintQuoted(const char* text) {
-  Print("\"");
-  for (const char* p = text; *p != '\0'; ++p) {
-    const unsigned char byte = static_cast<unsigned char>(*p);
-    if (byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\') {
-      Print("%c", byte);
-    } else {
-      Print("\\x%02X", byte);
-    }
-  }
-  Print("\"");
+// The name as text where it reaches its reader as UTF-8, its Shift_JIS
+// decoded; elsewhere, as ever, printable ASCII and \xHH for the rest.
+void PrintQuoted(const char* name) {
+  char text[kMaxNameText];
+  Print("\"%s\"", NameAsText(name, platform::WritesUtf8(stdout), true, text));
 }
 
 void PrintSize(const D88Image& image) {
@@ -46,36 +41,57 @@ void PrintSize(const D88Image& image) {
   }
 }
 
-// "(C 3 N 2)", after the R it follows, for the parts of a sector's ID that
-// differ from its track's.
-void PrintIdDifferences(const D88Image::SectorRecord& record, std::int32_t c, std::int32_t h,
-                        std::int32_t n) {
-  if (record.c == c && record.h == h && record.n == n) return;
-  const char* separator = "(";
-  const struct {
-    const char* name;
-    std::int32_t value;
-    std::int32_t expected;
-  } parts[] = {{"C", record.c, c}, {"H", record.h, h}, {"N", record.n, n}};
-  for (const auto& part : parts) {
-    if (part.value == part.expected) continue;
-    Print("%s%s %d", separator, part.name, static_cast<int>(part.value));
-    separator = " ";
+// A sector in a track's listing, added to `line`: its R, and in
+// parentheses the parts of its ID that differ from its track's, "5(C 9 N 2)".
+class SectorList {
+ public:
+  void Add(const D88Image::SectorRecord& record, std::int32_t c, std::int32_t h, std::int32_t n) {
+    Append(" %d", record.r);
+    if (record.c == c && record.h == h && record.n == n) return;
+    const char* separator = "(";
+    const struct {
+      const char* name;
+      std::int32_t value;
+      std::int32_t expected;
+    } parts[] = {{"C", record.c, c}, {"H", record.h, h}, {"N", record.n, n}};
+    for (const auto& part : parts) {
+      if (part.value == part.expected) continue;
+      Append(separator, 0);
+      Append(part.name, 0);
+      Append(" %d", part.value);
+      separator = " ";
+    }
+    Append(")", 0);
   }
-  Print(")");
-}
+  // The list so far, emptied for the next.
+  const char* Take() {
+    used_ = 0;
+    return text_;
+  }
+
+ private:
+  void Append(const char* format, std::int32_t value) {
+    const int written =
+        std::snprintf(text_ + used_, sizeof text_ - used_, format, static_cast<int>(value));
+    if (written > 0) used_ = std::min(sizeof text_ - 1, used_ + static_cast<std::size_t>(written));
+  }
+  // Every sector a listing holds, at its longest: " 255(C 255 H 255 N 255)".
+  char text_[24 * kMaxListedSectors];
+  std::size_t used_ = 0;
+};
 
 // Words joined by ", ", for the notes on a sector or a track.
 class Words {
  public:
+  // `word` in the user's language.
   void Add(const char* word) {
     const std::size_t used = std::strlen(text_);
-    std::snprintf(text_ + used, sizeof text_ - used, "%s%s", used == 0 ? "" : kNoteSeparator,
-                  word);
+    std::snprintf(text_ + used, sizeof text_ - used, "%s%s", used == 0 ? "" : Say(kNoteSeparator),
+                  Say(word));
   }
   void AddNumber(const char* format, std::int32_t value) {
     char word[64];
-    std::snprintf(word, sizeof word, format, static_cast<int>(value));
+    std::snprintf(word, sizeof word, Say(format), static_cast<int>(value));
     Add(word);
   }
   bool Empty() const { return text_[0] == '\0'; }
@@ -127,7 +143,7 @@ void AddNotes(const D88Image::SectorRecord& record, const Shared& shared, Words*
   }
   if (!shared.dataSize && OddDataSize(record)) {
     char size[64];
-    std::snprintf(size, sizeof size, kDataSizeDiffers, static_cast<int>(record.dataSize),
+    std::snprintf(size, sizeof size, Say(kDataSizeDiffers), static_cast<int>(record.dataSize),
                   static_cast<int>(std::int32_t{128} << record.n));
     words->Add(size);
   }
@@ -179,14 +195,15 @@ void PrintTrackNotes(const D88Image::SectorRecord* records, std::int32_t count, 
       if (earlier.c == record.c && earlier.h == record.h && earlier.r == record.r &&
           earlier.n == record.n) {
         char twice[96];
-        std::snprintf(twice, sizeof twice, kSameIdTwice, record.c, record.h, record.r, record.n);
+        std::snprintf(twice, sizeof twice, Say(kSameIdTwice), record.c, record.h, record.r, record.n);
         words.Add(twice);
         break;
       }
     }
     if (words.Empty()) continue;
-    Print("    R %d", record.r);
-    PrintIdDifferences(record, c, h, first.n);
+    static SectorList sector;
+    sector.Add(record, c, h, first.n);
+    Print("    R%s", sector.Take());
     Print(kSectorNotes, words.Text());
   }
 }
@@ -218,11 +235,9 @@ void PrintTrack(D88Image& image, std::int32_t track) {
   const bool full = count == kMaxListedSectors;
   Print(full ? kSectorsAndMore : count == 1 ? kOneSector : kSectors, static_cast<int>(count),
         static_cast<int>(n));
-  for (std::int32_t k = 0; k < count; ++k) {
-    Print(" %d", records[k].r);
-    PrintIdDifferences(records[k], c, h, n);
-  }
-  Print("%s\n", full ? kAndMore : "");
+  static SectorList list;
+  for (std::int32_t k = 0; k < count; ++k) list.Add(records[k], c, h, n);
+  Print("%s%s\n", list.Take(), full ? kAndMore : "");
   PrintTrackNotes(records, count, c, h);
 }
 

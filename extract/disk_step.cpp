@@ -10,9 +10,12 @@
 #include "messages.h"
 #include "platform/output_file.h"
 #include "platform/tool_output.h"
+#include "platform/translation.h"
 
 namespace d88cut {
 namespace {
+
+using platform::Say;
 
 // Every read goes to the start of this buffer, overwriting the last one.
 std::uint8_t workBuffer[kWorkBufferSize];
@@ -21,9 +24,9 @@ bool fileWritten = false;
 // How the image marks a sector: by its status, or where that is none, by
 // its deleted mark.
 const char* MarkName(const marked_disk::MarkedSector& sector, char (&unnamed)[32]) {
-  if (const char* name = d88::MarkName(sector.status, sector.deletedMark)) return name;
+  if (const char* name = d88::MarkName(sector.status, sector.deletedMark)) return Say(name);
   const bool byStatus = sector.status != d88::kStatusNone;
-  std::snprintf(unnamed, sizeof unnamed, byStatus ? kStatusByte : kDeletedMarkByte,
+  std::snprintf(unnamed, sizeof unnamed, Say(byStatus ? kStatusByte : kDeletedMarkByte),
                 static_cast<unsigned>(byStatus ? sector.status : sector.deletedMark));
   return unnamed;
 }
@@ -34,7 +37,7 @@ void WarnOfMarks(const char* name, const marked_disk::RunRead& read) {
   const marked_disk::MarkedSector& first = read.marked[0];
   char unnamed[32];
   char reason[256];
-  std::snprintf(reason, sizeof reason, read.markedCount == 1 ? kMarkedSector : kMarkedSectors,
+  std::snprintf(reason, sizeof reason, Say(read.markedCount == 1 ? kMarkedSector : kMarkedSectors),
                 static_cast<int>(first.c), static_cast<int>(first.h), static_cast<int>(first.r),
                 static_cast<int>(first.track), MarkName(first, unnamed),
                 static_cast<int>(read.markedCount - 1));

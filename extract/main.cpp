@@ -17,7 +17,8 @@ int Run(int argc, char* argv[]) {
   int count = 0;
   char** arguments = platform::Utf8Arguments(argc, argv, &count);
   if (count != 2) {
-    platform::PrintError(d88cut::kUsage, argc > 0 && argv[0] ? argv[0] : d88cut::kProgram);
+    // The name as invoked: in UTF-8, as the system gave it, on Windows too.
+    platform::PrintError(d88cut::kUsage, count > 0 && arguments[0] ? arguments[0] : d88cut::kProgram);
     return 1;
   }
   if (!image.Open(arguments[1])) {

@@ -6,6 +6,7 @@
 // user's language; the others are the words a translator changes.
 
 #include "platform/tool_output.h"
+#include "platform/translation.h"
 
 namespace d88cut {
 
@@ -30,25 +31,25 @@ constexpr platform::Message kRecognised = {
     "ディスク「上」を認識しました.\n"};
 
 // Errors, after "d88cut: " and before ": <reason>".
-constexpr char kCannotWrite[] = "cannot write %s";
-constexpr char kWriteError[] = "write error";
+constexpr char kCannotWrite[] = N_("cannot write %s");
+constexpr char kWriteError[] = N_("write error");
 
 // A block cut from sectors the image marks as badly read or deleted: after
 // "d88cut: <name>: ", the first such sector, how it is marked, and how many
 // more there are.
 constexpr char kMarkedSector[] =
-    "sector C %d H %d R %d on track %d is marked \"%s\" in the image; its bytes may not be "
-    "the disk's";
+    N_("sector C %d H %d R %d on track %d is marked \"%s\" in the image; its bytes may not be "
+    "the disk's");
 constexpr char kMarkedSectors[] =
-    "sector C %d H %d R %d on track %d is marked \"%s\" in the image, and %d more of its "
-    "sectors are marked; its bytes may not be the disk's";
+    N_("sector C %d H %d R %d on track %d is marked \"%s\" in the image, and %d more of its "
+    "sectors are marked; its bytes may not be the disk's");
 // A status or deleted mark the format has no name for.
-constexpr char kStatusByte[] = "status 0x%02X";
-constexpr char kDeletedMarkByte[] = "deleted mark 0x%02X";
+constexpr char kStatusByte[] = N_("status 0x%02X");
+constexpr char kDeletedMarkByte[] = N_("deleted mark 0x%02X");
 
 // A console window of the run's own, on Windows, as the run ends.
-constexpr char kFilesWrittenIn[] = "The files were written in %s.\n";
-constexpr char kPressEnter[] = "Press Enter to close this window.\n";
+constexpr char kFilesWrittenIn[] = N_("The files were written in %s.\n");
+constexpr char kPressEnter[] = N_("Press Enter to close this window.\n");
 
 }  // namespace d88cut
 

@@ -88,6 +88,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                 id, sizeof id);
     Check(marked == (bytes == marked_disk::kIdSectorSize && id[marked_disk::kMarkerOffset] ==
                                                               marked_disk::kMarker));
+    // An absent ID sector is put down to its track only where the reader
+    // counts the track absent.
+    using Finding = marked_disk::MarkerCheck::Finding;
+    std::int32_t position = 0;
+    const bool trackFound =
+        image.LookUpTrack(marked_disk::kIdTrack, &position) == D88Image::TrackLookup::kFound;
+    Check((check.finding == Finding::kTrackAbsent) == (bytes == 0 && !trackFound));
+    Check((check.finding == Finding::kNoSector) == (bytes == 0 && trackFound));
     for (const marked_disk::Block& b : marked_disk::kBlocks) {
       RunRead read;
       marked_disk::ReadBlock(image, b, block, &read);

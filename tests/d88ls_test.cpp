@@ -269,12 +269,11 @@ TEST_F(D88lsTest, BlocksFromMarkedSectorsSaySo) {
 // The disk line says when the disk is write-protected; the image's last
 // line, what lies after its last disk.
 TEST_F(D88lsTest, WriteProtectionAndBytesAfterTheLastDisk) {
-  Disk disk;
-  disk.name = "W";
+  Disk disk;  // with no name
   disk.writeProtect = 0x10;
   const Bytes protectedDisk = disk.Build();
   const std::string line =
-      "disk 0: offset 0, name \"W\", media 0x00 2D, write-protected, size 688, tracks 0, "
+      "disk 0: offset 0, name \"\", media 0x00 2D, write-protected, size 688, tracks 0, "
       "unmarked: track 0 is absent: its entry is 0\n";
   const struct {
     Bytes after;

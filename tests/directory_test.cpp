@@ -1,5 +1,6 @@
 // Opening an image, its disk directory and disk selection.
 
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -192,12 +193,21 @@ TEST(DirectoryTest, ClosingKeepsTheNameAndRefusesSelection) {
   EXPECT_STREQ(image.GetDiskName(), "NAME");
 }
 
-TEST(DirectoryTest, OnlyRegularFilesOpen) {
+// Why an image did not open, as the open itself found it: the system's
+// reason, or what stands there; nothing after one that opened.
+TEST(DirectoryTest, OnlyRegularFilesOpenAndAFailureSaysWhy) {
   TempDir dir;
   D88Image image;
   EXPECT_FALSE(image.Open((dir / "missing.d88").c_str()));
+  EXPECT_EQ(image.GetOpenFailure().error, ENOENT);
+  EXPECT_EQ(image.GetOpenFailure().kind, d88::FileKind::kNone);
   EXPECT_FALSE(image.Open(dir.path().c_str()));
+  EXPECT_EQ(image.GetOpenFailure().error, 0);
+  EXPECT_EQ(image.GetOpenFailure().kind, d88::FileKind::kFolder);
   EXPECT_FALSE(image.SelectDisk(0));
+  ASSERT_TRUE(image.Open(dir.Write("one.d88", HeaderOnlyDisk("ONE", 0)).c_str()));
+  EXPECT_EQ(image.GetOpenFailure().error, 0);
+  EXPECT_EQ(image.GetOpenFailure().kind, d88::FileKind::kNone);
 }
 
 TEST(DirectoryTest, ReopeningClosesTheEarlierImage) {

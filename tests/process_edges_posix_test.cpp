@@ -420,9 +420,10 @@ TEST_F(ProcessEdgesTest, TemporaryFileIsPrivateUntilItTakesItsName) {
   EXPECT_EQ(ModeOf("MUS00"), static_cast<int>(0666 & ~mask));
 }
 
-// What `command` writes on a pseudo-terminal of its own, in the locale
-// `locale`, started in `cwd`.
-std::string RunOnTerminal(std::vector<std::string> command, const char* locale,
+// What `command` writes on a pseudo-terminal of its own, with its language
+// and character set from `environment` ("NAME=value" each) alone, started
+// in `cwd`.
+std::string RunOnTerminal(std::vector<std::string> command, std::vector<std::string> environment,
                           const std::string& cwd) {
   std::vector<char*> argv = Argv(command);
   struct termios raw = {};
@@ -431,7 +432,11 @@ std::string RunOnTerminal(std::vector<std::string> command, const char* locale,
   const pid_t child = forkpty(&terminal, nullptr, &raw, nullptr);
   if (child < 0) return "forkpty failed";
   if (child == 0) {
-    if (setenv("LC_ALL", locale, 1) != 0 || chdir(cwd.c_str()) != 0) _exit(2);
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LC_CTYPE", "LANG"}) {
+      unsetenv(name);
+    }
+    for (std::string& assignment : environment) putenv(assignment.data());
+    if (chdir(cwd.c_str()) != 0) _exit(2);
     execv(argv[0], argv.data());
     _exit(3);
   }
@@ -471,7 +476,9 @@ TEST_F(ProcessEdgesTest, JapaneseMessagesAreTextOnAUtf8TerminalOnly) {
               {cutMissing, "C.UTF-8", d88test::kOpenFailureText},
               {cutMissing, "POSIX", kOpenFailure}};
   for (const auto& run : runs) {
-    EXPECT_EQ(RunOnTerminal(run.command, run.locale, work_.path()), run.written) << run.locale;
+    EXPECT_EQ(RunOnTerminal(run.command, {std::string("LC_ALL=") + run.locale}, work_.path()),
+              run.written)
+        << run.locale;
   }
   // The same UTF-8 locale, through a pipe: the bytes.
   const RunResult piped = Run({"/usr/bin/env", "LC_ALL=C.UTF-8"}, D88CUT_PATH, {image});
@@ -490,6 +497,63 @@ TEST_F(ProcessEdgesTest, JapaneseMessagesBytesAndTextAreTheSameWords) {
     EXPECT_EQ(converted.status, 0);
     EXPECT_EQ(converted.out, text);
   }
+}
+
+// UTF-8 `text` in another character set, as iconv(1) writes it.
+std::string Converted(const std::string& text, const char* charset, const TempDir& dir) {
+  const std::string path = dir.Write("text", Bytes(text.begin(), text.end()));
+  return d88test::Run("/usr/bin/iconv", {"iconv", "-f", "UTF-8", "-t", charset, path}, "/").out;
+}
+
+// The user's language, as gettext reads the environment, and the character
+// set the output goes in; disk names as text where they reach their reader
+// as UTF-8 (on a terminal or through a pipe), and as the bytes they are
+// everywhere else.
+TEST_F(ProcessEdgesTest, JapaneseWhereTheUserReadsItAndDiskNamesAsText) {
+  d88test::Disk disk = d88test::MarkedDisk("\x83Q\x81[\x83\x80\x82P\xB1\xB2\x80");
+  d88test::FindSector(&disk, 75, 5)->status = 0xB0;
+  const std::string image = images_.Write("image.d88", disk.Build());
+  const std::string english = "disk 0: offset 0, name \"";
+  const std::string japanese = "ディスク 0: オフセット 0, 名前 \"";
+  const std::string text = "ゲーム１ｱｲ\\x80\"";
+  const std::string bytes = "\\x83Q\\x81[\\x83\\x80\\x82P\\xB1\\xB2\\x80\"";
+  const std::string englishRest = ", media 0x00 2D, size 348848, tracks 80, marked";
+  const std::string japaneseRest = ", メディア 0x00 2D, サイズ 348848, トラック数 80, マーカーあり";
+  const struct {
+    bool terminal;
+    std::vector<std::string> environment;
+    std::string line;
+  } runs[] = {
+      {false, {"LC_ALL=C"}, english + bytes + englishRest},
+      {true, {"LC_ALL=C.UTF-8"}, english + text + englishRest},
+      {false, {"LC_ALL=C.UTF-8"}, english + text + englishRest},
+      {false, {"LANG=ja_JP.UTF-8"}, japanese + text + japaneseRest},
+      {true, {"LANG=ja_JP.UTF-8"}, japanese + text + japaneseRest},
+      {false, {"LANG=en_US.UTF-8", "LANGUAGE=ja"}, japanese + text + japaneseRest},
+      {false, {"LANG=ja_JP.UTF-8", "LANGUAGE=en:ja"}, english + text + englishRest},
+      {false, {"LANG=C", "LANGUAGE=ja"}, english + bytes + englishRest},
+      {false, {"LANG=ja_JP.eucJP"}, Converted(japanese, "EUC-JP", images_) + bytes +
+                                        Converted(japaneseRest, "EUC-JP", images_)},
+      {false, {"LANG=ja_JP.SJIS"}, Converted(japanese, "CP932", images_) + bytes +
+                                       Converted(japaneseRest, "CP932", images_)},
+      // Japanese cannot be written in this one.
+      {false, {"LANG=de_DE.ISO-8859-1", "LANGUAGE=ja"}, english + bytes + englishRest},
+  };
+  for (const auto& run : runs) {
+    std::vector<std::string> command = d88test::ToolCommand(D88LS_PATH);
+    command.push_back(image);
+    const std::string out =
+        run.terminal ? RunOnTerminal(command, run.environment, work_.path())
+                     : d88test::Run(command.front(), command, work_.path(), run.environment).out;
+    EXPECT_EQ(out.substr(0, out.find_first_of("\r\n")), run.line) << run.environment.back();
+  }
+  // d88cut's own lines follow the user's language; its fixed words never
+  // change.
+  const RunResult cut = d88test::RunTool(D88CUT_PATH, {"d88cut", image}, work_.path(),
+                                         {"LANG=ja_JP.UTF-8"});
+  EXPECT_EQ(cut.out, d88test::AllBlocksOutput());
+  EXPECT_EQ(cut.err, "d88cut: MUS01: セクタ C 37 H 1 R 5 (トラック 75) はイメージに「データ "
+                     "CRCエラー」と記録されています。中身はディスク本来のデータでないかもしれません\n");
 }
 
 }  // namespace

@@ -138,4 +138,24 @@ TEST(ProcessEdgesTest, RedirectedRunNeverWaitsForEnter) {
   EXPECT_EQ(d88test::FilesIn(work.path()).size(), 7u);
 }
 
+// A user whose interface is in Japanese reads d88ls in Japanese; redirected,
+// in the ANSI code page (932), with the disk's name as its escaped bytes,
+// as on POSIX outside UTF-8. Wine takes the interface language from the
+// environment it was started in (LC_ALL=ja_JP.UTF-8), not from one a
+// process gives its child: CI runs this test once more so started.
+TEST(ProcessEdgesTest, JapaneseInterfaceReadsJapanese) {
+  if (PRIMARYLANGID(GetUserDefaultUILanguage()) != LANG_JAPANESE) {
+    GTEST_SKIP() << "the interface language is not Japanese";
+  }
+  TempDir dir;
+  const std::string image =
+      dir.Write("image.d88", d88test::MarkedDisk("\x83Q\x81[\x83\x80").Build());
+  const d88test::RunResult listed = d88test::RunTool(D88LS_PATH, {"d88ls", image}, dir.path());
+  // "ディスク 0: オフセット 0, 名前 " in code page 932.
+  const std::string start =
+      "\x83\x66\x83\x42\x83\x58\x83\x4e 0: \x83\x49\x83\x74\x83\x5a\x83\x62\x83\x67 0, "
+      "\x96\xbc\x91\x4f \"\\x83Q\\x81[\\x83\\x80\", ";
+  EXPECT_EQ(listed.out.substr(0, start.size()), start);
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <initializer_list>
 #include <stdexcept>
 
 #include "test_support.h"
@@ -12,7 +13,7 @@
 namespace d88test {
 
 RunResult Run(const std::string& program, const std::vector<std::string>& args,
-              const std::string& cwd) {
+              const std::string& cwd, const std::vector<std::string>& environment) {
   TempDir capture;
   const std::string outPath = capture / "out";
   const std::string errPath = capture / "err";
@@ -23,6 +24,14 @@ RunResult Run(const std::string& program, const std::vector<std::string>& args,
     const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(cwd.c_str()) != 0) {
       _exit(127);
+    }
+    // The language and character set are the test's, never the runner's.
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LC_CTYPE", "LANG"}) {
+      unsetenv(name);
+    }
+    if (environment.empty()) setenv("LC_ALL", "C", 1);
+    for (const std::string& assignment : environment) {
+      putenv(const_cast<char*>(assignment.c_str()));
     }
     std::vector<char*> argv;
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));

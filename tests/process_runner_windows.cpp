@@ -58,7 +58,7 @@ std::string TextLines(const Bytes& bytes) {
 }  // namespace
 
 RunResult Run(const std::string& program, const std::vector<std::string>& args,
-              const std::string& cwd) {
+              const std::string& cwd, const std::vector<std::string>& environment) {
   TempDir capture;
   std::wstring commandLine;
   for (const std::string& arg : args) {
@@ -73,10 +73,18 @@ RunResult Run(const std::string& program, const std::vector<std::string>& args,
   startup.hStdInput = INVALID_HANDLE_VALUE;
   startup.hStdOutput = out;
   startup.hStdError = err;
+  // The child's environment: this one's, with `environment` set in it.
+  std::wstring block;
+  for (const wchar_t* entry = GetEnvironmentStringsW(); *entry != L'\0';
+       entry += wcslen(entry) + 1) {
+    block.append(entry).push_back(L'\0');
+  }
+  for (const std::string& assignment : environment) block.append(Widen(assignment)).push_back(L'\0');
+  block.push_back(L'\0');
   PROCESS_INFORMATION process = {};
   const BOOL started = CreateProcessW(Widen(program).c_str(), commandLine.data(), nullptr,
-                                      nullptr, TRUE, 0, nullptr, Widen(cwd).c_str(), &startup,
-                                      &process);
+                                      nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT, block.data(),
+                                      Widen(cwd).c_str(), &startup, &process);
   CloseHandle(out);
   CloseHandle(err);
   if (!started) throw std::runtime_error("cannot start " + program);

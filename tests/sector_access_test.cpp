@@ -333,15 +333,16 @@ TEST_F(SectorAccessTest, RunReadsWhatSeparateSearchesRead) {
 TEST_F(SectorAccessTest, RecordsCarryEveryFieldOfTheirHeaders) {
   Disk disk = d88test::MakeStandardDisk();
   disk.writeProtect = 0x10;
+  const std::uint8_t reserved[5] = {1, 2, 3, 4, 5};
   Sector& odd = *d88test::FindSector(&disk, 3, 5);
   odd.density = 0x40;
   odd.deletedMark = 0x10;
   odd.status = 0xB0;
-  for (std::uint8_t k = 0; k < 5; ++k) odd.reserved[k] = static_cast<std::uint8_t>(k + 1);
+  std::copy(reserved, reserved + 5, odd.reserved);
   odd.data.resize(200);
   Sector again = odd;  // the same ID later in the track: never the one found
   again.status = 0;
-  disk.tracks[3].push_back(again);
+  disk.tracks[3].push_back(again);  // `odd` is no more from here on
   const Bytes bytes = disk.Build();
   Load(bytes);
   EXPECT_EQ(image_.GetWriteProtect(), 0x10);
@@ -352,7 +353,7 @@ TEST_F(SectorAccessTest, RecordsCarryEveryFieldOfTheirHeaders) {
   EXPECT_EQ(std::vector<int>({record.c, record.h, record.r, record.n, record.sectorsInTrack,
                               record.density, record.deletedMark, record.status, record.dataSize}),
             std::vector<int>({1, 1, 5, 1, 17, 0x40, 0x10, 0xB0, 200}));
-  EXPECT_TRUE(std::equal(record.reserved, record.reserved + 5, odd.reserved));
+  EXPECT_TRUE(std::equal(record.reserved, record.reserved + 5, reserved));
   EXPECT_EQ(record.position, image_.GetTrackOffset(3) + 4 * 272);
   EXPECT_EQ(image_.GetSectorRecords(3, records, 2), 2);
   EXPECT_EQ(image_.GetSectorRecords(3, records, 0), 0);

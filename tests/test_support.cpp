@@ -74,13 +74,13 @@ std::vector<std::string> ToolCommand(const std::string& tool) {
 }
 
 RunResult RunTool(const std::string& tool, const std::vector<std::string>& args,
-                  const std::string& cwd) {
-  if (!UnderEmulator()) return Run(tool, args, cwd);
+                  const std::string& cwd, const std::vector<std::string>& environment) {
+  if (!UnderEmulator()) return Run(tool, args, cwd, environment);
   std::vector<std::string> command = ToolCommand(tool);
   // qemu-user: -0 sets the name the program sees, before the program.
   command.insert(command.end() - 1, {"-0", args.at(0)});
   command.insert(command.end(), args.begin() + 1, args.end());
-  return Run(command.front(), command, cwd);
+  return Run(command.front(), command, cwd, environment);
 }
 
 std::vector<std::string> FilesIn(const std::string& dir) {

@@ -75,13 +75,15 @@ struct RunResult {
 
 // Runs `program` with `args` (argv[0] included; UTF-8) in folder `cwd`,
 // capturing its standard output and standard error (process_runner_*.cpp).
+// Its language and character set are C unless `environment` ("NAME=value"
+// each) says otherwise.
 RunResult Run(const std::string& program, const std::vector<std::string>& args,
-              const std::string& cwd);
+              const std::string& cwd, const std::vector<std::string>& environment = {});
 
 // The same for one of the built tools, started through the build's emulator
 // where it has one; the tool sees args[0] as its name either way.
 RunResult RunTool(const std::string& tool, const std::vector<std::string>& args,
-                  const std::string& cwd);
+                  const std::string& cwd, const std::vector<std::string>& environment = {});
 
 // The words that start a built tool from a command line of one's own (a
 // shell's "$@", timeout, setpriv): the emulator's, if any, then the tool.

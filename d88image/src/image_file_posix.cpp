@@ -34,10 +34,12 @@ std::intptr_t OpenRegularFile(const char* path, std::int32_t* size, OpenFailure*
   struct stat status;
   if (fd < 0) {
     failure->error = errno;
-    // A socket cannot be opened at all: it fails as a device without its
-    // driver does (ENXIO), the one failure that leaves unsaid what stands
-    // there. Only then is the path looked at once more, to tell which.
-    if (failure->error == ENXIO && stat(path, &status) == 0 && !S_ISREG(status.st_mode)) {
+    // Two failures leave unsaid what stands there: a socket, which cannot be
+    // opened at all, fails as a device without its driver does (ENXIO), and
+    // a folder, device or FIFO may not be readable (EACCES). Only then is
+    // the path looked at once more, to tell what it is.
+    if ((failure->error == ENXIO || failure->error == EACCES) && stat(path, &status) == 0 &&
+        !S_ISREG(status.st_mode)) {
       *failure = OpenFailure{0, KindOf(status.st_mode)};
     }
     return -1;

@@ -7,21 +7,17 @@
 #include "d88image/d88_format.h"
 #include "errno_windows.h"
 #include "image_file.h"
+#include "utf16_windows.h"
 
 namespace d88 {
-namespace {
-
-// The longest path the system takes, in UTF-16 units with its terminator.
-constexpr int kMaxWidePath = 32768;
-
-}  // namespace
 
 std::intptr_t OpenRegularFile(const char* path, std::int32_t* size, OpenFailure* failure) {
   *failure = OpenFailure{};
   // On the stack, so that readers in several threads open images at once.
-  wchar_t widePath[kMaxWidePath];
-  if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, widePath, kMaxWidePath) == 0) {
-    failure->error = GetLastError() == ERROR_INSUFFICIENT_BUFFER ? ENAMETOOLONG : EINVAL;
+  wchar_t widePath[windows::kMaxWidePath];
+  int error = 0;
+  if (!windows::Widen(path, widePath, windows::kMaxWidePath, &error)) {
+    failure->error = error;
     return -1;
   }
   // FILE_FLAG_BACKUP_SEMANTICS lets a folder open too, so that what stands
@@ -31,7 +27,7 @@ std::intptr_t OpenRegularFile(const char* path, std::int32_t* size, OpenFailure*
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    failure->error = system_errors::ErrnoFor(GetLastError());
+    failure->error = windows::ErrnoFor(GetLastError());
     return -1;
   }
   const DWORD type = GetFileType(file);
@@ -43,7 +39,7 @@ std::intptr_t OpenRegularFile(const char* path, std::int32_t* size, OpenFailure*
   } else if (type != FILE_TYPE_DISK) {
     failure->kind = FileKind::kOther;
   } else if (!GetFileInformationByHandle(file, &information)) {
-    failure->error = system_errors::ErrnoFor(GetLastError());
+    failure->error = windows::ErrnoFor(GetLastError());
   } else if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     failure->kind = FileKind::kFolder;
   }

@@ -18,7 +18,7 @@ namespace {
 
 // A line of a tool's output: words around a path as long as any (UTF-8
 // takes at least as many bytes as UTF-16 takes units).
-constexpr int kMaxText = 3 * kMaxWidePath + 1024;
+constexpr int kMaxText = 3 * windows::kMaxWidePath + 1024;
 wchar_t wideText[kMaxText];
 
 HANDLE HandleOf(std::FILE* stream) {
@@ -35,7 +35,7 @@ bool WriteWide(HANDLE console, const wchar_t* text, int length) {
     DWORD written = 0;
     if (!WriteConsoleW(console, text, static_cast<DWORD>(length), &written, nullptr) ||
         written == 0) {
-      errno = system_errors::ErrnoFor(GetLastError());
+      errno = windows::ErrnoFor(GetLastError());
       return false;
     }
     text += written;
@@ -80,8 +80,10 @@ bool ShowsText(std::FILE* stream) { return IsConsole(HandleOf(stream)); }
 
 bool WriteText(std::FILE* stream, const char* text) {
   std::fflush(stream);  // what the C run-time holds goes out first
+  // What is no UTF-8 (a name from the system in another code page) shows
+  // as U+FFFD rather than losing the line.
   int error = 0;
-  if (!Widen(text, wideText, kMaxText, &error)) {
+  if (!windows::Widen(text, wideText, kMaxText, &error, true)) {
     errno = error;
     return false;
   }
@@ -105,12 +107,12 @@ void KeepWindowOpenIfAlone(const char* writtenIn, const char* pressEnter) {
   if (writtenIn != nullptr) {
     // Explorer starts a program that an image is dropped on in the image's
     // folder: the person is told where the files went.
-    static wchar_t folder[kMaxWidePath];
-    static char folderText[3 * kMaxWidePath];
-    static char sentence[3 * kMaxWidePath + 1024];
-    const DWORD length = GetCurrentDirectoryW(kMaxWidePath, folder);
-    if (length > 0 && length < kMaxWidePath &&
-        Narrow(folder, folderText, sizeof folderText) > 0) {
+    static wchar_t folder[windows::kMaxWidePath];
+    static char folderText[3 * windows::kMaxWidePath];
+    static char sentence[3 * windows::kMaxWidePath + 1024];
+    const DWORD length = GetCurrentDirectoryW(windows::kMaxWidePath, folder);
+    if (length > 0 && length < windows::kMaxWidePath &&
+        windows::Narrow(folder, folderText, sizeof folderText) > 0) {
       std::snprintf(sentence, sizeof sentence, writtenIn, folderText);
       WriteText(stdout, sentence);
     }

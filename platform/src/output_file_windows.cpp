@@ -14,14 +14,14 @@
 namespace platform {
 namespace {
 
-using system_errors::ErrnoFor;
+using windows::ErrnoFor;
 
 // A name as the system takes it. The tools have one thread, and each call
 // converts into buffers of its own.
-using WideName = wchar_t[kMaxWidePath];
+using WideName = wchar_t[windows::kMaxWidePath];
 
 bool WidenName(const char* name, WideName& wide, int* error) {
-  return Widen(name, wide, kMaxWidePath, error);
+  return windows::Widen(name, wide, windows::kMaxWidePath, error);
 }
 
 // The temporary file that exists now, for the console handler. The lock
@@ -121,7 +121,7 @@ bool CreateTemporary(const char* path, std::int32_t, const std::uint8_t* data, s
     ReleaseSRWLockExclusive(&pendingLock);
     return false;
   }
-  for (int i = 0; i < kMaxWidePath && (i == 0 || wide[i - 1] != L'\0'); ++i) {
+  for (int i = 0; i < windows::kMaxWidePath && (i == 0 || wide[i - 1] != L'\0'); ++i) {
     pendingName[i] = wide[i];
   }
   pendingExists = true;

@@ -12,8 +12,8 @@ namespace {
 
 // A command line holds at most 32,767 UTF-16 units, as a path does, and so
 // at most 16,384 arguments; each unit takes at most 3 bytes in UTF-8.
-constexpr int kMaxArguments = kMaxWidePath / 2 + 1;
-char utf8Text[3 * kMaxWidePath + kMaxArguments];
+constexpr int kMaxArguments = windows::kMaxWidePath / 2 + 1;
+char utf8Text[3 * windows::kMaxWidePath + kMaxArguments];
 char* utf8Arguments[kMaxArguments + 1];
 
 }  // namespace
@@ -36,7 +36,7 @@ char** Utf8Arguments(int argc, char** argv, int* count) {
   int k = 0;
   for (; k < wideCount && k < kMaxArguments; ++k) {
     const int room = static_cast<int>(sizeof utf8Text) - used;
-    const int length = Narrow(wide[k], utf8Text + used, room);
+    const int length = windows::Narrow(wide[k], utf8Text + used, room);
     if (length == 0) break;
     utf8Arguments[k] = utf8Text + used;
     used += length;

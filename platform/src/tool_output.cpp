@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "console_text.h"
+#include "user_locale.h"
+#include "platform/translation.h"
 
 namespace platform {
 namespace {
@@ -15,8 +17,35 @@ bool runFailed = false;
 int firstOutputError = 0;
 
 // One line or part of one: words around a path as long as any system takes
-// (32,767 UTF-16 units, up to three bytes each in UTF-8).
+// (32,767 UTF-16 units, up to three bytes each in UTF-8), and the same in
+// the character set of the stream.
 char line[3 * 32768 + 1024];
+char converted[sizeof line];
+
+// The system's reasons that people meet most, for the catalogue: Say gives
+// them in the user's language where it has them.
+[[maybe_unused]] constexpr const char* kCommonReasons[] = {
+    N_("No such file or directory"), N_("Permission denied"),   N_("Is a directory"),
+    N_("Not a directory"),           N_("No space left on device"), N_("Broken pipe"),
+    N_("File too large"),            N_("Bad file descriptor"), N_("Read-only file system"),
+    N_("Input/output error"),        N_("File name too long"),  N_("Too many open files")};
+
+bool IsAscii(const char* text) {
+  for (; *text != '\0'; ++text) {
+    if (static_cast<unsigned char>(*text) >= 0x80) return false;
+  }
+  return true;
+}
+
+// UTF-8 text as a program reading a stream gets it: in the stream's
+// character set, where that is not UTF-8 and the text can be written in it.
+const char* ForStream(const char* text) {
+  if (IsAscii(text) || StreamCharset() == Charset::kUtf8 ||
+      !ConvertForStream(text, converted, sizeof converted)) {
+    return text;
+  }
+  return converted;
+}
 
 const char* Format(const char* format, std::va_list arguments) {
   std::vsnprintf(line, sizeof line, format, arguments);
@@ -59,7 +88,7 @@ void Output(const char* bytes, const char* text, bool now) {
 // Standard error's, whose failures go unreported as ever; what standard
 // output holds goes first, so that the two read in the order they happened.
 void Error(const char* bytes, const char* text) {
-  std::fflush(stdout);
+  FlushOutput(errno);
   if (ShowsText(stderr)) {
     WriteText(stderr, text);
   } else {
@@ -77,7 +106,7 @@ void Report(const char* reason, const char* format, std::va_list arguments) {
   const std::size_t used = std::strlen(line);
   std::snprintf(line + used, sizeof line - used, "%s%s\n", reason != nullptr ? ": " : "",
                 reason != nullptr ? reason : "");
-  Error(line, line);
+  Error(ForStream(line), line);
 }
 
 }  // namespace
@@ -87,17 +116,25 @@ void SetProgramName(const char* name) { programName = name; }
 void Print(const char* format, ...) {
   std::va_list arguments;
   va_start(arguments, format);
-  const char* text = Format(format, arguments);
+  const char* text = Format(Say(format), arguments);
   va_end(arguments);
-  Output(text, text, false);
+  Output(ForStream(text), text, false);
 }
 
 void PrintNow(const char* format, ...) {
   std::va_list arguments;
   va_start(arguments, format);
+  const char* text = Format(Say(format), arguments);
+  va_end(arguments);
+  Output(ForStream(text), text, true);
+}
+
+void PrintUtf8(const char* format, ...) {
+  std::va_list arguments;
+  va_start(arguments, format);
   const char* text = Format(format, arguments);
   va_end(arguments);
-  Output(text, text, true);
+  Output(text, text, false);
 }
 
 void PrintMessageNow(const Message& message) { Output(message.bytes, message.text, true); }
@@ -105,9 +142,9 @@ void PrintMessageNow(const Message& message) { Output(message.bytes, message.tex
 void PrintError(const char* format, ...) {
   std::va_list arguments;
   va_start(arguments, format);
-  const char* text = Format(format, arguments);
+  const char* text = Format(Say(format), arguments);
   va_end(arguments);
-  Error(text, text);
+  Error(ForStream(text), text);
 }
 
 void PrintErrorMessage(const Message& message) { Error(message.bytes, message.text); }
@@ -115,7 +152,7 @@ void PrintErrorMessage(const Message& message) { Error(message.bytes, message.te
 void ReportError(const char* reason, const char* format, ...) {
   std::va_list arguments;
   va_start(arguments, format);
-  Report(reason, format, arguments);
+  Report(Say(reason), Say(format), arguments);
   va_end(arguments);
   runFailed = true;
 }
@@ -123,9 +160,11 @@ void ReportError(const char* reason, const char* format, ...) {
 void ReportWarning(const char* reason, const char* format, ...) {
   std::va_list arguments;
   va_start(arguments, format);
-  Report(reason, format, arguments);
+  Report(Say(reason), Say(format), arguments);
   va_end(arguments);
 }
+
+bool WritesUtf8(std::FILE* stream) { return ShowsText(stream) || StreamCharset() == Charset::kUtf8; }
 
 int FinishRun(const char* writeError) {
   FlushOutput(errno);

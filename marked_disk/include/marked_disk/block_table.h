@@ -40,7 +40,6 @@ constexpr Block kBlocks[] = {
     {"MUS03", 76, 10, 0x500},  // C 38 H 0, sectors 10 to 14
     {"MUS04", 74, 9, 0x800},   // C 37 H 0, sectors 9 to 16
 };
-constexpr std::int32_t kBlockCount = sizeof kBlocks / sizeof kBlocks[0];
 
 // The size of the largest block, for a buffer that holds any of them.
 constexpr std::int32_t LargestBlockSize() {

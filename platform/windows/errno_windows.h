@@ -1,5 +1,5 @@
-#ifndef PLATFORM_SYSTEM_ERRORS_ERRNO_WINDOWS_H
-#define PLATFORM_SYSTEM_ERRORS_ERRNO_WINDOWS_H
+#ifndef PLATFORM_WINDOWS_ERRNO_WINDOWS_H
+#define PLATFORM_WINDOWS_ERRNO_WINDOWS_H
 
 // Win32 error codes as the errno values that name the same reason, so that
 // the tools' messages read as on other systems. Only values the C
@@ -9,7 +9,7 @@
 
 #include <cerrno>
 
-namespace system_errors {
+namespace windows {
 
 // ERROR_DISK_QUOTA_EXCEEDED, which MinGW-w64's headers lack.
 constexpr DWORD kDiskQuotaExceeded = 1295;
@@ -77,6 +77,6 @@ inline int ErrnoFor(DWORD code) {
   }
 }
 
-}  // namespace system_errors
+}  // namespace windows
 
-#endif  // PLATFORM_SYSTEM_ERRORS_ERRNO_WINDOWS_H
+#endif  // PLATFORM_WINDOWS_ERRNO_WINDOWS_H

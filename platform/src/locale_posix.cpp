@@ -1,0 +1,135 @@
+// The user's language and character set on POSIX systems, and in the
+// browser, from the environment.
+
+#include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "user_locale.h"
+
+namespace platform {
+namespace {
+
+// The first of `variables` that is set and not empty, or "".
+template <std::size_t N>
+const char* FirstSet(const char* const (&variables)[N]) {
+  for (const char* variable : variables) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && value[0] != '\0') return value;
+  }
+  return "";
+}
+
+// Whether `text` is `name`, whatever the case and the '-' and '_' in it
+// ("UTF-8", "utf8"), up to its end or one of `ends`.
+bool Names(const char* text, const char* name, const char* ends) {
+  for (;; ++text) {
+    while (*text == '-' || *text == '_') ++text;
+    if (*text == '\0' || std::strchr(ends, *text) != nullptr) return *name == '\0';
+    if (std::tolower(static_cast<unsigned char>(*text)) != *name++) return false;
+  }
+}
+
+Charset CharsetNamed(const char* name, const char* ends) {
+  static const struct {
+    const char* name;
+    Charset charset;
+  } kNames[] = {{"utf8", Charset::kUtf8},        {"sjis", Charset::kShiftJis},
+                {"shiftjis", Charset::kShiftJis}, {"cp932", Charset::kShiftJis},
+                {"windows31j", Charset::kShiftJis}, {"pck", Charset::kShiftJis},
+                {"eucjp", Charset::kEucJp},       {"ujis", Charset::kEucJp}};
+  for (const auto& known : kNames) {
+    if (Names(name, known.name, ends)) return known.charset;
+  }
+  return Charset::kOther;
+}
+
+// As the C library knows the user's locale for characters, or where that
+// locale is not installed here (common over ssh and in containers), as its
+// name says ("ja_JP.eucJP"). The program's own locale is set only to ask,
+// and put back at once.
+Charset FindStreamCharset() {
+  char before[64] = "C";
+  const char* current = setlocale(LC_CTYPE, nullptr);
+  if (current != nullptr && std::strlen(current) < sizeof before) std::strcpy(before, current);
+  if (setlocale(LC_CTYPE, "") != nullptr) {
+    const Charset charset = CharsetNamed(nl_langinfo(CODESET), "");
+    setlocale(LC_CTYPE, before);
+    return charset;
+  }
+  static const char* const kVariables[] = {"LC_ALL", "LC_CTYPE", "LANG"};
+  const char* codeset = std::strchr(FirstSet(kVariables), '.');
+  return codeset == nullptr ? Charset::kOther : CharsetNamed(codeset + 1, "@");
+}
+
+// The converter's own name for a character set; the first that it knows.
+iconv_t OpenConverter(Charset charset) {
+  static const char* const kShiftJis[] = {"CP932", "SHIFT_JIS", nullptr};
+  static const char* const kEucJp[] = {"EUC-JP", nullptr};
+  const char* const* names = charset == Charset::kShiftJis ? kShiftJis : kEucJp;
+  for (; *names != nullptr; ++names) {
+    const iconv_t converter = iconv_open(*names, "UTF-8");
+    if (converter != reinterpret_cast<iconv_t>(-1)) return converter;
+  }
+  return reinterpret_cast<iconv_t>(-1);
+}
+
+}  // namespace
+
+Charset StreamCharset() {
+  static const Charset charset = FindStreamCharset();
+  return charset;
+}
+
+bool ConvertForStream(const char* text, char* out, int capacity) {
+  if (capacity <= 0) return false;
+  const Charset charset = StreamCharset();
+  if (charset == Charset::kUtf8) {
+    const std::size_t length = std::strlen(text);
+    if (length >= static_cast<std::size_t>(capacity)) return false;
+    std::memcpy(out, text, length + 1);
+    return true;
+  }
+  if (charset == Charset::kOther) return false;
+  static const iconv_t converter = OpenConverter(charset);
+  if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+  iconv(converter, nullptr, nullptr, nullptr, nullptr);
+  char* in = const_cast<char*>(text);
+  std::size_t inLeft = std::strlen(text);
+  char* at = out;
+  std::size_t outLeft = static_cast<std::size_t>(capacity) - 1;
+  if (iconv(converter, &in, &inLeft, &at, &outLeft) == static_cast<std::size_t>(-1)) return false;
+  *at = '\0';
+  return true;
+}
+
+bool UserReadsJapanese() {
+  // As gettext reads them: in the C locale, messages are untranslated and
+  // LANGUAGE is not looked at.
+  static const char* const kMessages[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+  const char* locale = FirstSet(kMessages);
+  if (locale[0] == '\0' || std::strcmp(locale, "C") == 0 || std::strcmp(locale, "POSIX") == 0 ||
+      std::strncmp(locale, "C.", 2) == 0) {
+    return false;
+  }
+  static const char* const kLanguage[] = {"LANGUAGE"};
+  const char* languages = FirstSet(kLanguage);
+  if (languages[0] == '\0') languages = locale;
+  // The first language the tools have words for: their own English, or
+  // Japanese.
+  for (const char* entry = languages; *entry != '\0';) {
+    if (std::strncmp(entry, "ja", 2) == 0) return true;
+    if (std::strncmp(entry, "en", 2) == 0) return false;
+    const char* next = std::strchr(entry, ':');
+    if (next == nullptr) break;
+    entry = next + 1;
+  }
+  return false;
+}
+
+}  // namespace platform

@@ -1,0 +1,29 @@
+#ifndef PLATFORM_SRC_USER_LOCALE_H
+#define PLATFORM_SRC_USER_LOCALE_H
+
+// What the user's system says of the language and the character set its
+// programs read, one source file per platform (locale_posix.cpp,
+// locale_windows.cpp).
+
+namespace platform {
+
+// The character set of text for a program that reads a stream which does
+// not ShowsText: the user's locale's on POSIX (as the C library knows it,
+// or, where that locale is not installed, as its name says), the ANSI code
+// page's on Windows.
+enum class Charset { kUtf8, kShiftJis, kEucJp, kOther };
+Charset StreamCharset();
+
+// UTF-8 `text` in StreamCharset, in `out` (room for `capacity` bytes);
+// false where it cannot be written in it whole.
+bool ConvertForStream(const char* text, char* out, int capacity);
+
+// Whether the user reads Japanese: on POSIX the first language the
+// environment names as gettext reads it (LANGUAGE, then LC_ALL,
+// LC_MESSAGES and LANG), whether or not that locale is installed; on
+// Windows the user's interface language.
+bool UserReadsJapanese();
+
+}  // namespace platform
+
+#endif  // PLATFORM_SRC_USER_LOCALE_H
