@@ -39,7 +39,7 @@ endforeach()
 # file system in memory. One file each, so that the page opens from disk.
 set(page_folder ${PROJECT_BINARY_DIR}/web)
 set(page_module_options -sSINGLE_FILE=1 -sENVIRONMENT=web -sMODULARIZE=1 -sINVOKE_RUN=0
-  -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1 -sEXPORTED_RUNTIME_METHODS=callMain,FS)
+  -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1 -sEXPORTED_RUNTIME_METHODS=callMain,FS,ENV)
 # Each is built from its tool's own sources and libraries.
 foreach(tool d88cut d88ls)
   get_target_property(tool_folder ${tool} SOURCE_DIR)

@@ -4,7 +4,161 @@
 // gets a fresh process: a module's runtime ends with its main.
 'use strict';
 
+// The page's words, in Japanese and English. The tools speak the page's
+// language too: it is handed to them as their environment's.
+const words = {
+  en: {
+    title: 'd88cut in the browser',
+    intro: 'Cuts the files <code>PROG</code>, <code>FMBANK</code> and <code>MUS00</code> to ' +
+      '<code>MUS04</code> out of a D88 floppy-disk image, from the disk that is marked for them ' +
+      '(an <code>A</code> at byte 254 of sector 16 on track 0).',
+    choose: 'Choose a D88 image',
+    or: 'or drop it anywhere on this page.',
+    private: 'The image stays on this computer: the page reads it here and sends it nowhere. ' +
+      'Once loaded, the page asks nothing of any server.',
+    resultsFor: 'Results for',
+    holds: 'What the image holds',
+    said: 'What d88cut said',
+    files: 'Files',
+    noFiles: 'No files were cut: d88cut found no marked disk in this file (d88ls above says why).',
+    file: 'File', note: 'Note', bytes: 'Bytes',
+    footer: 'The same programs run here as on the command line, compiled to WebAssembly; the ' +
+      'files are the disk\'s sectors byte for byte.',
+    cutting: (name) => `Cutting ${name}…`,
+    cutNone: (name) => `${name}: no files were cut.`,
+    cut: (name, count) => `${name}: ${count} file${count === 1 ? '' : 's'} cut.`,
+    noted: (count) => ` ${count} of them ${count === 1 ? 'has' : 'have'} a note: the image ` +
+      'marks sectors they were cut from.',
+    ignored: (count) => ` ${count} more dropped file${count === 1 ? ' was' : 's were'} left ` +
+      'alone: drop one image at a time.',
+    zip: (count, name) => `All ${count} files as one .zip (${name})`,
+    status: (status) => `(exit status ${status})`,
+    nothing: '(nothing)',
+    noHash: '(needs https, or the page opened from disk)',
+    unreadable: (name, why) => `${name} cannot be read: ${why}`,
+    stopped: (program, why) => `${program} stopped: ${why}`,
+    size: (name, bytes) => `${name} (${bytes} bytes)`,
+  },
+  ja: {
+    title: 'd88cut（ブラウザ版）',
+    intro: 'D88 形式のフロッピーディスクイメージから、目印の付いたディスク（トラック 0 の' +
+      'セクタ 16、254 バイト目が <code>A</code>）を探し、<code>PROG</code>・<code>FMBANK</code>・' +
+      '<code>MUS00</code>～<code>MUS04</code> のファイルを切り出します。',
+    choose: 'D88 ディスクイメージを選ぶ',
+    or: 'か、このページのどこかにドロップしてください。',
+    private: 'イメージはこのコンピュータから出ません。ページはここで読むだけで、どこにも' +
+      '送りません。読み込んだ後は、どのサーバーにも何も問い合わせません。',
+    resultsFor: '結果:',
+    holds: 'イメージの中身',
+    said: 'd88cut の出力',
+    files: 'ファイル',
+    noFiles: 'ファイルは切り出されませんでした。目印の付いたディスクが見つかりません（理由は' +
+      '上の d88ls の表示を見てください）。',
+    file: 'ファイル', note: '備考', bytes: 'バイト数',
+    footer: 'コマンドラインと同じプログラムを WebAssembly にして、ここで動かしています。' +
+      'ファイルはディスクのセクタそのままです。',
+    cutting: (name) => `${name} を処理しています…`,
+    cutNone: (name) => `${name}: ファイルは切り出されませんでした。`,
+    cut: (name, count) => `${name}: ${count} 個のファイルを切り出しました。`,
+    noted: (count) => `そのうち ${count} 個には備考があります（元のセクタにイメージ上の記録が` +
+      'あります）。',
+    ignored: (count) => `ほかにドロップされた ${count} 個のファイルは使っていません。` +
+      'イメージは 1 つずつドロップしてください。',
+    zip: (count, name) => `${count} 個のファイルをまとめた .zip（${name}）`,
+    status: (status) => `（終了ステータス ${status}）`,
+    nothing: '（なし）',
+    noHash: '（https か、ディスクから開いたページで表示されます）',
+    unreadable: (name, why) => `${name} を読めません: ${why}`,
+    stopped: (program, why) => `${program} が止まりました: ${why}`,
+    size: (name, bytes) => `${name}（${bytes} バイト）`,
+  },
+};
+// The language chosen on the page before, else the browser's first of
+// Japanese and English.
+const storedLanguage = (() => {
+  try { return localStorage.getItem('d88cut-language'); } catch { return null; }
+})();
+let language = words[storedLanguage] ? storedLanguage
+  : (navigator.languages || [navigator.language]).map((tag) => String(tag).slice(0, 2))
+    .find((tag) => tag === 'ja' || tag === 'en') || 'en';
+const say = (key, ...values) => {
+  const text = words[language][key];
+  return typeof text === 'function' ? text(...values) : text;
+};
+
+function showLanguage() {
+  document.documentElement.lang = language;
+  document.title = say('title');
+  for (const element of document.querySelectorAll('[data-words]')) {
+    element.innerHTML = say(element.dataset.words);  // the page's own words, markup and all
+  }
+  for (const button of document.querySelectorAll('nav.languages button')) {
+    button.setAttribute('aria-pressed', String(button.dataset.lang === language));
+  }
+}
+
 const shiftJis = new TextDecoder('shift_jis');
+const shiftJisStrict = new TextDecoder('shift_jis', { fatal: true });
+const utf8Strict = new TextDecoder('utf-8', { fatal: true });
+
+// What d88cut wrote, line by line: its fixed messages are Shift_JIS bytes,
+// as a pipe gets them, and its own other lines are in the page's UTF-8.
+function decodeMessages(bytes) {
+  const lines = [];
+  let start = 0;
+  for (let k = 0; k <= bytes.length; k += 1) {
+    if (k < bytes.length && bytes[k] !== 0x0a) continue;
+    const line = bytes.subarray(start, k);
+    let text;
+    try { text = utf8Strict.decode(line); } catch { text = shiftJis.decode(line); }
+    lines.push(text);
+    start = k + 1;
+  }
+  return lines.join('\n');
+}
+
+// The disks' names in d88ls's listing as text. The tools in the page leave
+// a name's bytes outside ASCII as \xHH; decoded here as the native tools
+// decode them where their reader takes UTF-8: a character that is a
+// control or for private use, or bytes that are no Shift_JIS, stay \xHH.
+function decodeNames(listing) {
+  const shown = (text) => {
+    const code = text.codePointAt(0);
+    return code >= 0x20 && code !== 0x7f && !(code >= 0x80 && code < 0xa0) &&
+      !(code >= 0xe000 && code <= 0xf8ff);
+  };
+  return listing.replace(/^((?:disk|ディスク) \d+: [^"\n]*")((?:[^"\\\n]|\\x[0-9A-F]{2})*)"/gm,
+    (line, start, name) => {
+      const bytes = [];
+      name.replace(/\\x([0-9A-F]{2})|([^\\])/g, (all, hex, character) => {
+        bytes.push(hex ? parseInt(hex, 16) : character.charCodeAt(0));
+        return all;
+      });
+      let text = '';
+      for (let k = 0; k < bytes.length;) {
+        const byte = bytes[k];
+        const length = (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc) ? 2 : 1;
+        let character = null;
+        if (byte >= 0x80 && k + length <= bytes.length) {
+          try {
+            character = shiftJisStrict.decode(new Uint8Array(bytes.slice(k, k + length)));
+          } catch { character = null; }
+        }
+        if (byte < 0x80) {
+          text += byte >= 0x20 && byte < 0x7f && byte !== 0x22 && byte !== 0x5c
+            ? String.fromCharCode(byte) : `\\x${byte.toString(16).toUpperCase().padStart(2, '0')}`;
+          k += 1;
+        } else if (character && shown(character)) {
+          text += character;
+          k += length;
+        } else {
+          text += `\\x${byte.toString(16).toUpperCase().padStart(2, '0')}`;
+          k += 1;
+        }
+      }
+      return `${start}${text}"`;
+    });
+}
 const utf8 = new TextDecoder('utf-8');
 const $ = (id) => document.getElementById(id);
 let links = [];  // object URLs of the last run, let go with the next
@@ -20,6 +174,11 @@ async function run(factory, name, image, folder, args) {
   const runtime = [];
   const module = await factory({
     thisProgram: factory === createD88cut ? 'd88cut' : 'd88ls',
+    // The tools speak the page's language, in UTF-8.
+    preRun: [(instance) => {
+      instance.ENV.LANG = language === 'ja' ? 'ja_JP.UTF-8' : 'en_US.UTF-8';
+      instance.ENV.LANGUAGE = language;
+    }],
     stdout: (byte) => out.push(byte),
     stderr: (byte) => err.push(byte),
     // The runtime's own words (an abort), never the program's output.
@@ -34,7 +193,7 @@ async function run(factory, name, image, folder, args) {
   try {
     status = module.callMain(args);
   } catch (error) {
-    throw new Error(`${module.thisProgram} stopped: ${error.message} ${runtime.join(' ')}`);
+    throw new Error(say('stopped', module.thisProgram, `${error.message} ${runtime.join(' ')}`));
   }
   const left = folder === '/images' ? [] : module.FS.readdir(folder);
   const files = left.filter((file) => file !== '.' && file !== '..')
@@ -43,7 +202,7 @@ async function run(factory, name, image, folder, args) {
 }
 
 async function sha256(data) {
-  if (!window.crypto || !crypto.subtle) return '(needs https, or the page opened from disk)';
+  if (!window.crypto || !crypto.subtle) return say('noHash');
   const digest = new Uint8Array(await crypto.subtle.digest('SHA-256', data));
   return Array.from(digest, (byte) => byte.toString(16).padStart(2, '0')).join('');
 }
@@ -90,14 +249,14 @@ async function showFiles(files, stem, notes) {
     note.textContent = notes.get(file.name) || '';
     const bytes = row.insertCell();
     bytes.className = 'bytes';
-    bytes.textContent = file.data.length.toLocaleString('en');
+    bytes.textContent = file.data.length.toLocaleString(language);
     const hash = row.insertCell();
     hash.className = 'hash';
     hash.textContent = await sha256(file.data);
   }
   const entries = Object.fromEntries(files.map((file) => [file.name, file.data]));
   const zip = download(stem + '-files.zip', fflate.zipSync(entries, { level: 6 }));
-  zip.textContent = `All ${files.length} files as one .zip (${zip.download})`;
+  zip.textContent = say('zip', files.length, zip.download);
   $('zip').replaceChildren(zip);
   $('files').hidden = false;
   $('zip').hidden = false;
@@ -107,52 +266,57 @@ async function cut(file, ignored) {
   const me = ++latest;
   clear();
   document.body.dataset.state = 'running';
-  $('status').textContent = `Cutting ${file.name}…`;
+  $('status').textContent = say('cutting', file.name);
   let status = '';
   try {
     let image;
     try {
       image = new Uint8Array(await file.arrayBuffer());
     } catch (error) {
-      throw new Error(`${file.name} cannot be read: ${error.message}`);
+      throw new Error(say('unreadable', file.name, error.message));
     }
     // "--": a name that begins with "-" is a name, not an option.
     const listing = await run(createD88ls, file.name, image, '/images', ['--', file.name]);
     const cutting = await run(createD88cut, file.name, image, '/out', ['/images/' + file.name]);
     if (me !== latest) return;  // another file was chosen meanwhile
-    $('result-name').textContent = `${file.name} (${image.length.toLocaleString('en')} bytes)`;
-    $('listing').textContent = utf8.decode(listing.out) + utf8.decode(listing.err);
+    $('result-name').textContent = say('size', file.name, image.length.toLocaleString(language));
+    $('listing').textContent = decodeNames(utf8.decode(listing.out)) + utf8.decode(listing.err);
     // d88cut's Japanese messages are Shift_JIS bytes, as a pipe gets them.
-    const cutErr = shiftJis.decode(cutting.err);
-    $('messages').textContent = shiftJis.decode(cutting.out) + cutErr || '(nothing)';
-    $('cut-status').textContent = `(exit status ${cutting.status})`;
+    const cutErr = decodeMessages(cutting.err);
+    $('messages').textContent = decodeMessages(cutting.out) + cutErr || say('nothing');
+    $('cut-status').textContent = say('status', cutting.status);
     $('result').hidden = false;
     const count = cutting.files.length;
     if (count === 0) {
       $('no-files').hidden = false;
-      status = `${file.name}: no files were cut.`;
+      status = say('cutNone', file.name);
     } else {
       const notes = notesByFile(cutErr, cutting.files);
       await showFiles(cutting.files, file.name.replace(/\.[^.]*$/, '') || file.name, notes);
       if (me !== latest) return;
-      status = `${file.name}: ${count} file${count === 1 ? '' : 's'} cut.`;
-      if (notes.size > 0) {
-        status += ` ${notes.size} of them ${notes.size === 1 ? 'has' : 'have'} a note: the image` +
-          ' marks sectors they were cut from.';
-      }
+      status = say('cut', file.name, count);
+      if (notes.size > 0) status += say('noted', notes.size);
     }
   } catch (error) {
     if (me !== latest) return;
     $('problem').textContent = error.message;
     $('problem').hidden = false;
   }
-  if (ignored > 0) {
-    status += ` ${ignored} more dropped file${ignored === 1 ? ' was' : 's were'} left alone:` +
-      ' drop one image at a time.';
-  }
+  if (ignored > 0) status += say('ignored', ignored);
   $('status').textContent = status;
   document.body.dataset.state = 'done';
 }
+
+// The language switch: kept for the next visit; results already shown are
+// in the language they were made in, until the next image.
+for (const button of document.querySelectorAll('nav.languages button')) {
+  button.addEventListener('click', () => {
+    language = button.dataset.lang;
+    try { localStorage.setItem('d88cut-language', language); } catch { /* not kept */ }
+    showLanguage();
+  });
+}
+showLanguage();
 
 $('image').addEventListener('change', () => {
   const file = $('image').files[0];

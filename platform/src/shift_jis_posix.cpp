@@ -4,6 +4,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstddef>
 
 #include "platform/shift_jis.h"
 

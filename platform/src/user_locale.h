@@ -1,9 +1,9 @@
 #ifndef PLATFORM_SRC_USER_LOCALE_H
 #define PLATFORM_SRC_USER_LOCALE_H
 
-// What the user's system says of the language and the character set its
-// programs read, one source file per platform (locale_posix.cpp,
-// locale_windows.cpp).
+// What the user's system says of the character set its programs read
+// (charset_posix.cpp, charset_windows.cpp, charset_web.cpp) and of the
+// language its user reads (language_posix.cpp, language_windows.cpp).
 
 namespace platform {
 

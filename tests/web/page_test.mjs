@@ -21,6 +21,13 @@ const d88cut = path.join(nativeBuild, 'extract', 'd88cut');
 const d88ls = path.join(nativeBuild, 'd88ls', 'd88ls');
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'd88page.'));
 const shiftJis = new TextDecoder('shift_jis');
+const utf8Strict = new TextDecoder('utf-8', { fatal: true });
+// d88cut's output as a person reads it: its fixed messages are Shift_JIS,
+// its own other lines UTF-8 in a UTF-8 locale.
+const readable = (bytes) => bytes.toString('latin1').split('\n').map((line) => {
+  const raw = Buffer.from(line, 'latin1');
+  try { return utf8Strict.decode(raw); } catch { return shiftJis.decode(raw); }
+}).join('\n');
 let failures = 0;
 
 function check(what, ok, detail = '') {
@@ -38,28 +45,34 @@ unmarked[688 + 15 * 272 + 16 + 254] = 0xe5;
 // CRC error: R 5 of track 75, whose status is byte 8 of its record.
 const damaged = Buffer.from(sample);
 damaged[688 + 75 * 16 * 272 + 4 * 272 + 8] = 0xb0;
+// One whose disk is named in Shift_JIS: ゲーム１ｱｲ and a byte that is none.
+const named = Buffer.from(damaged);
+Buffer.from([0x83, 0x51, 0x81, 0x5b, 0x83, 0x80, 0x82, 0x50, 0xb1, 0xb2, 0x80]).copy(named, 0);
 // A name that begins with "-" must not read as an option.
 const images = { 'sample.d88': sample, '-second-disk.d88': Buffer.concat([unmarked, sample]),
-  'unmarked.d88': unmarked, 'damaged.d88': damaged };
+  'unmarked.d88': unmarked, 'damaged.d88': damaged, 'named.d88': named };
 fs.mkdirSync(path.join(work, 'images'));
 for (const [name, bytes] of Object.entries(images)) fs.writeFileSync(path.join(work, 'images', name), bytes);
 const table = Object.keys(images).map((name) => path.join(work, 'images', name)).concat(extraImages);
 
 // What the native tools print and write for an image, run in the image's
-// own folder (d88ls, on its bare name) and in an empty one (d88cut).
-function native(image) {
-  const listing = spawnSync(d88ls, ['--', path.basename(image)], { cwd: path.dirname(image) });
+// own folder (d88ls, on its bare name) and in an empty one (d88cut), in
+// `language` ('en' or 'ja') as the page runs them, in UTF-8.
+function native(image, language) {
+  const env = { ...process.env, LC_ALL: '', LC_MESSAGES: '', LC_CTYPE: '', LANGUAGE: language,
+    LANG: language === 'ja' ? 'ja_JP.UTF-8' : 'en_US.UTF-8' };
+  const listing = spawnSync(d88ls, ['--', path.basename(image)], { cwd: path.dirname(image), env });
   const out = fs.mkdtempSync(path.join(work, 'native-'));
-  const cut = spawnSync(d88cut, [image], { cwd: out });
+  const cut = spawnSync(d88cut, [image], { cwd: out, env });
   const files = Object.fromEntries(fs.readdirSync(out).map((f) => [f, fs.readFileSync(path.join(out, f))]));
   // What d88cut says on standard error of a file it wrote, by its name.
   const notes = {};
-  for (const line of cut.stderr.toString('latin1').split('\n')) {
+  for (const line of readable(cut.stderr).split('\n')) {
     const match = /^d88cut: ([^:]+): (.*)$/.exec(line);
     if (match && match[1] in files) notes[match[1]] = match[2];
   }
   return { listing: listing.stdout.toString('utf8') + listing.stderr.toString('utf8'),
-    messages: shiftJis.decode(Buffer.concat([cut.stdout, cut.stderr])), status: cut.status, files,
+    messages: readable(cut.stdout) + readable(cut.stderr), status: cut.status, files,
     notes };
 }
 
@@ -79,10 +92,21 @@ function watchDownloads(session, folder) {
   };
 }
 
-async function tryImage(browser, origin, url, image) {
-  const label = `${origin} ${path.basename(image)}:`;
-  const expected = native(image);
+// A page whose browser asks for `language` first, as a Japanese or an
+// English user's does.
+async function newPage(browser, language) {
   const page = await browser.newPage();
+  await page.evaluateOnNewDocument((tag) => {
+    Object.defineProperty(navigator, 'languages', { get: () => [tag] });
+    Object.defineProperty(navigator, 'language', { get: () => tag });
+  }, language === 'ja' ? 'ja-JP' : 'en-US');
+  return page;
+}
+
+async function tryImage(browser, origin, url, image, language = 'en') {
+  const label = `${origin} ${language} ${path.basename(image)}:`;
+  const expected = native(image, language);
+  const page = await newPage(browser, language);
   const foreign = [];
   page.on('request', (request) => {
     const address = request.url();
@@ -104,15 +128,21 @@ async function tryImage(browser, origin, url, image) {
     problem: document.getElementById('problem').hidden ? '' : document.getElementById('problem').textContent,
     links: Array.from(document.querySelectorAll('#files a, #zip a'), (a) => a.download),
     noFiles: !document.getElementById('no-files').hidden,
+    lang: document.documentElement.lang,
+    heading: document.querySelector('[data-words="holds"]').textContent,
     notes: Object.fromEntries(Array.from(document.querySelectorAll('#files tbody tr'),
       (row) => [row.querySelector('a').download, row.querySelector('.note').textContent])
       .filter(([, note]) => note !== '')),
   }));
   check(`${label} no problem shown`, shown.problem === '', shown.problem);
+  check(`${label} the page is in ${language}`, shown.lang === language &&
+    shown.heading === (language === 'ja' ? 'イメージの中身' : 'What the image holds'), shown.heading);
   check(`${label} the listing is d88ls's`, shown.listing === expected.listing, JSON.stringify(shown.listing));
-  check(`${label} the messages are d88cut's`, shown.messages === (expected.messages || '(nothing)'),
+  check(`${label} the messages are d88cut's`,
+    shown.messages === (expected.messages || (language === 'ja' ? '（なし）' : '(nothing)')),
     JSON.stringify(shown.messages));
-  check(`${label} exit status ${expected.status}`, shown.status === `(exit status ${expected.status})`);
+  check(`${label} exit status ${expected.status}`, shown.status === (language === 'ja'
+    ? `（終了ステータス ${expected.status}）` : `(exit status ${expected.status})`));
   const names = Object.keys(expected.files).sort();
   const fileLinks = shown.links.filter((name) => !name.endsWith('.zip'));
   check(`${label} a link for each of ${names.length} files`, fileLinks.slice().sort().join() === names.join(),
@@ -135,6 +165,29 @@ async function tryImage(browser, origin, url, image) {
   }
   check(`${label} nothing fetched from another origin`, foreign.length === 0, foreign.join(' '));
   return page;
+}
+
+// The switch between 日本語 and English: it changes the page's words and
+// its lang at once, and the page keeps the choice for the next visit.
+async function trySwitch(browser, origin, url) {
+  const label = `${origin} the language switch:`;
+  const page = await newPage(browser, 'ja');
+  await page.goto(url, { waitUntil: 'load' });
+  const state = () => page.evaluate(() => [document.documentElement.lang,
+    document.querySelector('label[for=image]').textContent,
+    document.querySelector('button[aria-pressed=true]').dataset.lang]);
+  const japanese = JSON.stringify(['ja', 'D88 ディスクイメージを選ぶ', 'ja']);
+  const english = JSON.stringify(['en', 'Choose a D88 image', 'en']);
+  check(`${label} Japanese for a Japanese browser`, JSON.stringify(await state()) === japanese);
+  await page.click('button[data-lang=en]');
+  check(`${label} English once chosen`, JSON.stringify(await state()) === english);
+  await page.reload({ waitUntil: 'load' });
+  check(`${label} English kept over a reload`, JSON.stringify(await state()) === english);
+  await page.keyboard.press('Tab');  // the first thing on the page: 日本語
+  await page.keyboard.press('Enter');
+  check(`${label} Japanese again, by keyboard`, JSON.stringify(await state()) === japanese);
+  await page.evaluate(() => localStorage.clear());
+  await page.close();
 }
 
 function serve(folder) {
@@ -172,6 +225,15 @@ try {
       }
       await page.close();
     }
+    // In Japanese, for a Japanese user: the page, the tools' words and the
+    // disk's name, as the native tools give them to a Japanese user.
+    const named = table.find((image) => path.basename(image) === 'named.d88');
+    const page = await tryImage(browser, origin, url, named, 'ja');
+    if (origin === 'file://') {
+      await page.screenshot({ path: path.join(path.dirname(pageFolder), 'page-ja.png'), fullPage: true });
+    }
+    await page.close();
+    await trySwitch(browser, origin, url);
   }
 } finally {
   server.close();

@@ -1,4 +1,4 @@
-// The user's language and character set on Windows, from the system.
+// The character set of redirected output on Windows: the ANSI code page.
 
 #include <windows.h>
 
@@ -29,7 +29,5 @@ bool ConvertForStream(const char* text, char* out, int capacity) {
                                          codePage == CP_UTF8 ? nullptr : &lost);
   return length > 0 && !lost;
 }
-
-bool UserReadsJapanese() { return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE; }
 
 }  // namespace platform

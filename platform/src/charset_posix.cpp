@@ -1,29 +1,20 @@
-// The user's language and character set on POSIX systems, and in the
-// browser, from the environment.
+// The character set of the user's locale on POSIX systems, and conversion
+// into it through iconv.
 
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
 
 #include <cctype>
-#include <cerrno>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
+#include "environment_posix.h"
 #include "user_locale.h"
 
 namespace platform {
 namespace {
-
-// The first of `variables` that is set and not empty, or "".
-template <std::size_t N>
-const char* FirstSet(const char* const (&variables)[N]) {
-  for (const char* variable : variables) {
-    const char* value = std::getenv(variable);
-    if (value != nullptr && value[0] != '\0') return value;
-  }
-  return "";
-}
 
 // Whether `text` is `name`, whatever the case and the '-' and '_' in it
 // ("UTF-8", "utf8"), up to its end or one of `ends`.
@@ -106,30 +97,6 @@ bool ConvertForStream(const char* text, char* out, int capacity) {
   if (iconv(converter, &in, &inLeft, &at, &outLeft) == static_cast<std::size_t>(-1)) return false;
   *at = '\0';
   return true;
-}
-
-bool UserReadsJapanese() {
-  // As gettext reads them: in the C locale, messages are untranslated and
-  // LANGUAGE is not looked at.
-  static const char* const kMessages[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
-  const char* locale = FirstSet(kMessages);
-  if (locale[0] == '\0' || std::strcmp(locale, "C") == 0 || std::strcmp(locale, "POSIX") == 0 ||
-      std::strncmp(locale, "C.", 2) == 0) {
-    return false;
-  }
-  static const char* const kLanguage[] = {"LANGUAGE"};
-  const char* languages = FirstSet(kLanguage);
-  if (languages[0] == '\0') languages = locale;
-  // The first language the tools have words for: their own English, or
-  // Japanese.
-  for (const char* entry = languages; *entry != '\0';) {
-    if (std::strncmp(entry, "ja", 2) == 0) return true;
-    if (std::strncmp(entry, "en", 2) == 0) return false;
-    const char* next = std::strchr(entry, ':');
-    if (next == nullptr) break;
-    entry = next + 1;
-  }
-  return false;
 }
 
 }  // namespace platform

@@ -1,0 +1,36 @@
+// The user's language on POSIX systems, and in the browser, from the
+// environment as gettext reads it.
+
+#include <cstdlib>
+#include <cstring>
+
+#include "environment_posix.h"
+#include "user_locale.h"
+
+namespace platform {
+
+bool UserReadsJapanese() {
+  // As gettext reads them: in the C locale, messages are untranslated and
+  // LANGUAGE is not looked at.
+  static const char* const kMessages[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+  const char* locale = FirstSet(kMessages);
+  if (locale[0] == '\0' || std::strcmp(locale, "C") == 0 || std::strcmp(locale, "POSIX") == 0 ||
+      std::strncmp(locale, "C.", 2) == 0) {
+    return false;
+  }
+  static const char* const kLanguage[] = {"LANGUAGE"};
+  const char* languages = FirstSet(kLanguage);
+  if (languages[0] == '\0') languages = locale;
+  // The first language the tools have words for: their own English, or
+  // Japanese.
+  for (const char* entry = languages; *entry != '\0';) {
+    if (std::strncmp(entry, "ja", 2) == 0) return true;
+    if (std::strncmp(entry, "en", 2) == 0) return false;
+    const char* next = std::strchr(entry, ':');
+    if (next == nullptr) break;
+    entry = next + 1;
+  }
+  return false;
+}
+
+}  // namespace platform
