@@ -76,7 +76,7 @@ class SectorList {
     if (written > 0) used_ = std::min(sizeof text_ - 1, used_ + static_cast<std::size_t>(written));
   }
   // Every sector a listing holds, at its longest: " 255(C 255 H 255 N 255)".
-  char text_[24 * kMaxListedSectors];
+  char text_[24 * kMaxListedSectors] = {};
   std::size_t used_ = 0;
 };
 

@@ -70,24 +70,36 @@ iconv_t OpenConverter(Charset charset) {
   return reinterpret_cast<iconv_t>(-1);
 }
 
+// Asked once: the locale does not change during a run. (Plain flags, not
+// function-local statics, which would need the C++ run-time's guards.)
+bool charsetKnown = false;
+Charset charset = Charset::kOther;
+bool converterOpened = false;
+iconv_t converter;
+
 }  // namespace
 
 Charset StreamCharset() {
-  static const Charset charset = FindStreamCharset();
+  if (!charsetKnown) {
+    charset = FindStreamCharset();
+    charsetKnown = true;
+  }
   return charset;
 }
 
 bool ConvertForStream(const char* text, char* out, int capacity) {
   if (capacity <= 0) return false;
-  const Charset charset = StreamCharset();
-  if (charset == Charset::kUtf8) {
+  if (StreamCharset() == Charset::kUtf8) {
     const std::size_t length = std::strlen(text);
     if (length >= static_cast<std::size_t>(capacity)) return false;
     std::memcpy(out, text, length + 1);
     return true;
   }
   if (charset == Charset::kOther) return false;
-  static const iconv_t converter = OpenConverter(charset);
+  if (!converterOpened) {
+    converter = OpenConverter(charset);
+    converterOpened = true;
+  }
   if (converter == reinterpret_cast<iconv_t>(-1)) return false;
   iconv(converter, nullptr, nullptr, nullptr, nullptr);
   char* in = const_cast<char*>(text);

@@ -20,10 +20,18 @@ iconv_t OpenDecoder() {
   return reinterpret_cast<iconv_t>(-1);
 }
 
+// Opened on first use. (Plain flags, not a function-local static, which
+// would need the C++ run-time's guards.)
+bool decoderOpened = false;
+iconv_t decoder;
+
 }  // namespace
 
 int DecodeShiftJis(const unsigned char* bytes, int available, char (&utf8)[8]) {
-  static const iconv_t decoder = OpenDecoder();
+  if (!decoderOpened) {
+    decoder = OpenDecoder();
+    decoderOpened = true;
+  }
   if (decoder == reinterpret_cast<iconv_t>(-1)) return 0;
   // One byte, or where that is the first of two, both.
   for (int length = 1; length <= 2 && length <= available; ++length) {

@@ -23,7 +23,10 @@ int spoken = -1;  // -1 not asked yet, 0 English, 1 Japanese
 // sorted, and the translations in the same order.
 class MoFile {
  public:
-  MoFile(const unsigned char* data, std::int32_t size) : data_(data), size_(size) {
+  // Reads the header of the file `data` holds.
+  void Open(const unsigned char* data, std::int32_t size) {
+    data_ = data;
+    size_ = size;
     const std::uint32_t magic = Word(0);
     bigEndian_ = magic == 0xde120495u;
     if (size_ < 28 || (magic != 0x950412deu && !bigEndian_)) return;
@@ -75,13 +78,18 @@ class MoFile {
     return reinterpret_cast<const char*>(data_ + offset);
   }
 
-  const unsigned char* data_;
-  std::int32_t size_;
+  const unsigned char* data_ = nullptr;
+  std::int32_t size_ = 0;
   bool bigEndian_ = false;
   std::int32_t count_ = 0;
   std::uint32_t originals_ = 0;
   std::uint32_t translations_ = 0;
 };
+
+// Read on first use. (Plain flags, not a function-local static, which would
+// need the C++ run-time's guards.)
+MoFile catalogue;
+bool catalogueOpened = false;
 
 bool CharsetCarriesJapanese(Charset charset) {
   return charset == Charset::kUtf8 || charset == Charset::kShiftJis || charset == Charset::kEucJp;
@@ -99,7 +107,10 @@ bool SaysJapanese() {
 
 const char* Say(const char* english) {
   if (english == nullptr || english[0] == '\0' || !SaysJapanese()) return english;
-  static const MoFile catalogue(kJapaneseCatalogue, kJapaneseCatalogueSize);
+  if (!catalogueOpened) {
+    catalogue.Open(kJapaneseCatalogue, kJapaneseCatalogueSize);
+    catalogueOpened = true;
+  }
   const char* words = catalogue.Find(english);
   return words != nullptr && words[0] != '\0' ? words : english;
 }
