@@ -103,6 +103,16 @@ else()
   set(CPACK_PACKAGE_FILE_NAME d88cut-${PROJECT_VERSION}-linux-${CMAKE_SYSTEM_PROCESSOR})
 endif()
 
+# Releases anyone can verify: two builds of one commit give the same bytes.
+# Every package is dated by the commit (SOURCE_DATE_EPOCH, unless it is
+# set already), its tarballs and zips are made the same whoever packs them
+# (normalize_packages.cmake), and each has its SHA-256 beside it.
+configure_file(${PROJECT_SOURCE_DIR}/cmake/package_date.cmake.in
+  ${PROJECT_BINARY_DIR}/package_date.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/package_date.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/normalize_packages.cmake)
+set(CPACK_PACKAGE_CHECKSUM SHA256)
+
 set(CPACK_PACKAGE_NAME d88cut)
 set(CPACK_PACKAGE_VENDOR "The d88cut developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

@@ -60,12 +60,16 @@ target_link_options(d88ls_page PRIVATE ${page_module_options} -sEXPORT_NAME=crea
 
 # The page's own files, and the zip library from npm with its licence.
 set(page_files)
-foreach(file index.html page.js page.css)
+foreach(file index.html page.js page.css manifest.webmanifest icons/icon.svg icons/icon-192.png
+    icons/icon-512.png icons/icon-maskable-512.png)
   add_custom_command(OUTPUT ${page_folder}/${file}
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/web/${file} ${page_folder}/${file}
     DEPENDS ${PROJECT_SOURCE_DIR}/web/${file})
   list(APPEND page_files ${page_folder}/${file})
 endforeach()
+# The service worker caches the release's files under the release's name.
+configure_file(${PROJECT_SOURCE_DIR}/web/service-worker.js.in ${page_folder}/service-worker.js
+  @ONLY)
 find_program(D88CUT_NPM npm REQUIRED)
 set(npm_folder ${PROJECT_BINARY_DIR}/web-npm)
 add_custom_command(OUTPUT ${page_folder}/fflate.js ${page_folder}/fflate-LICENSE.txt

@@ -318,6 +318,21 @@ for (const button of document.querySelectorAll('nav.languages button')) {
 }
 showLanguage();
 
+// Installed, the page is opened with the D88 files the system's file
+// manager hands it (the manifest's file handlers).
+if ('launchQueue' in window) {
+  window.launchQueue.setConsumer(async (launch) => {
+    if (!launch.files || launch.files.length === 0) return;
+    cut(await launch.files[0].getFile(), launch.files.length - 1);
+  });
+}
+
+// Served from a web server, the page keeps its files for use with no
+// network (service-worker.js); opened from disk it needs none.
+if ('serviceWorker' in navigator && location.protocol !== 'file:') {
+  navigator.serviceWorker.register('service-worker.js').catch(() => {});
+}
+
 $('image').addEventListener('change', () => {
   const file = $('image').files[0];
   if (file) cut(file, 0);

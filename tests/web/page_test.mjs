@@ -96,6 +96,12 @@ function watchDownloads(session, folder) {
 // English user's does.
 async function newPage(browser, language) {
   const page = await browser.newPage();
+  // What the page's policy refuses, which none of its own work may meet.
+  await page.evaluateOnNewDocument(() => {
+    window.refused = [];
+    document.addEventListener('securitypolicyviolation',
+      (event) => window.refused.push(`${event.violatedDirective} ${event.blockedURI}`));
+  });
   await page.evaluateOnNewDocument((tag) => {
     Object.defineProperty(navigator, 'languages', { get: () => [tag] });
     Object.defineProperty(navigator, 'language', { get: () => tag });
@@ -103,10 +109,13 @@ async function newPage(browser, language) {
   return page;
 }
 
-async function tryImage(browser, origin, url, image, language = 'en') {
+// `cached` false: with the browser's HTTP cache off, as for a page whose
+// files only its service worker keeps.
+async function tryImage(browser, origin, url, image, language = 'en', cached = true) {
   const label = `${origin} ${language} ${path.basename(image)}:`;
   const expected = native(image, language);
   const page = await newPage(browser, language);
+  if (!cached) await page.setCacheEnabled(false);
   const foreign = [];
   page.on('request', (request) => {
     const address = request.url();
@@ -164,6 +173,9 @@ async function tryImage(browser, origin, url, image, language = 'en') {
     }
   }
   check(`${label} nothing fetched from another origin`, foreign.length === 0, foreign.join(' '));
+  const refused = await page.evaluate(() => window.refused);
+  check(`${label} nothing of the page's own refused by its policy`, refused.length === 0,
+    refused.join(' '));
   return page;
 }
 
@@ -190,16 +202,85 @@ async function trySwitch(browser, origin, url) {
   await page.close();
 }
 
+// A static server for `folder` on 127.0.0.1, which counts the requests it
+// gets and can be stopped at once, open connections and all.
 function serve(folder) {
-  const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.css': 'text/css' };
+  const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.css': 'text/css',
+    '.webmanifest': 'application/manifest+json', '.svg': 'image/svg+xml', '.png': 'image/png' };
+  const sockets = new Set();
   const server = http.createServer((request, response) => {
-    const name = path.join(folder, path.normalize(decodeURIComponent(request.url.split('?')[0])));
+    server.requests += 1;
+    let name = path.join(folder, path.normalize(decodeURIComponent(request.url.split('?')[0])));
+    if (name === folder || name === folder + path.sep) name = path.join(folder, 'index.html');
     fs.readFile(name.startsWith(folder) ? name : '', (error, data) => {
       response.writeHead(error ? 404 : 200, { 'Content-Type': types[path.extname(name)] || 'application/octet-stream' });
       response.end(error ? '' : data);
     });
   });
+  server.requests = 0;
+  server.on('connection', (socket) => {
+    sockets.add(socket);
+    socket.on('close', () => sockets.delete(socket));
+  });
+  server.stop = () => new Promise((resolve) => {
+    server.close(resolve);
+    for (const socket of sockets) socket.destroy();
+  });
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+// The installable page, from 127.0.0.1: its manifest as Chromium reads it,
+// its service worker in charge, no connection to another origin, a file
+// handed over as an installed page gets it, and then, with the server gone
+// and no HTTP cache, the page loaded and an image cut all the same.
+async function tryApp(browser, server, url) {
+  const label = 'the installable page:';
+  const page = await newPage(browser, 'en');
+  await page.goto(url, { waitUntil: 'load' });
+  const session = await page.createCDPSession();
+  const manifest = await session.send('Page.getAppManifest');
+  check(`${label} Chromium reads its manifest without an error`,
+    manifest.errors.length === 0 && manifest.data.includes('file_handlers'),
+    JSON.stringify(manifest.errors));
+  const scope = await page.evaluate(async () => (await navigator.serviceWorker.ready).scope);
+  await page.reload({ waitUntil: 'load' });
+  check(`${label} its service worker takes charge`,
+    await page.evaluate(() => navigator.serviceWorker.controller !== null), scope);
+
+  // A fetch to another origin (another port) is refused by the page's own
+  // policy, and never reaches that server.
+  const other = await serve(path.join(work, 'images'));
+  const outcome = await page.evaluate((address) => fetch(address).then(() => 'arrived', () => 'refused'),
+    `http://127.0.0.1:${other.address().port}/sample.d88`);
+  check(`${label} a fetch to another origin is refused and never arrives`,
+    outcome === 'refused' && other.requests === 0, `${outcome}, ${other.requests} requests`);
+  await other.stop();
+  await page.close();
+
+  // The system's file manager hands an installed page a file through the
+  // launch queue, which a page outside an installed app has not: given one.
+  const launched = await newPage(browser, 'en');
+  await launched.evaluateOnNewDocument(() => {
+    Object.defineProperty(window, 'launchQueue', { configurable: true,
+      value: { setConsumer: (consumer) => { window.launchConsumer = consumer; } } });
+  });
+  await launched.goto(url, { waitUntil: 'load' });
+  const sample = fs.readFileSync(table[0]).toString('base64');
+  await launched.evaluate((bytes) => {
+    const data = Uint8Array.from(atob(bytes), (c) => c.charCodeAt(0));
+    window.launchConsumer({ files: [{ getFile: async () => new File([data], 'launched.d88') }] });
+  }, sample);
+  await launched.waitForFunction(() => document.body.dataset.state === 'done', { timeout: 30000 });
+  const result = await launched.evaluate(() => [document.getElementById('result-name').textContent,
+    document.querySelectorAll('#files tbody tr').length]);
+  check(`${label} a file from the launch queue is cut`,
+    result[0].startsWith('launched.d88') && result[1] === 7, JSON.stringify(result));
+  await launched.close();
+
+  await server.stop();
+  const offline = await tryImage(browser, 'offline', url, table[0], 'en', false);
+  await offline.screenshot({ path: path.join(path.dirname(pageFolder), 'page-offline.png'), fullPage: true });
+  await offline.close();
 }
 
 const size = fs.readdirSync(pageFolder).reduce((sum, f) => sum + fs.statSync(path.join(pageFolder, f)).size, 0);
@@ -235,8 +316,9 @@ try {
     await page.close();
     await trySwitch(browser, origin, url);
   }
+  await tryApp(browser, server, origins['http://127.0.0.1']);
 } finally {
-  server.close();
+  await server.stop();
   await browser.close();
   fs.rmSync(work, { recursive: true, force: true });
 }
