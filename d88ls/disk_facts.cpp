@@ -37,7 +37,7 @@ const char* NameAsText(const char* name, bool decode, bool forListing,
   text[0] = '\0';
   const unsigned char* bytes = reinterpret_cast<const unsigned char*>(name);
   const std::int32_t length = static_cast<std::int32_t>(std::strlen(name));
-  for (std::int32_t k = 0; k < length && used + 5 < sizeof text;) {
+  for (std::int32_t k = 0; k < length && used + 4 < sizeof text;) {
     const unsigned char byte = bytes[k];
     char character[8] = {static_cast<char>(byte), '\0'};
     int taken = 1;

@@ -14,12 +14,13 @@
 namespace d88ls {
 
 // Room for any reason below.
-constexpr int kMaxReason = 160;
+constexpr int kMaxReason = 512;
 
 // Track listings hold up to this many sectors; a longer one is cut there.
 constexpr std::int32_t kMaxListedSectors = 1024;
 
-// Room for a disk's name as text: 16 bytes, each at most "\xHH".
+// Room for a disk's name as text: 16 bytes, each at most 4 ("\xHH", or a
+// character of 2 bytes in Shift_JIS as 3 in UTF-8), and the NUL.
 constexpr int kMaxNameText = 4 * 16 + 1;
 
 // A disk's name as text, its Shift_JIS decoded where it can be. A byte

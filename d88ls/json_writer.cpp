@@ -1,6 +1,10 @@
 #include "json_writer.h"
 
+#include <cstddef>
+#include <cstdio>
+
 #include "platform/tool_output.h"
+#include "platform/utf8.h"
 
 namespace d88ls {
 namespace {
@@ -8,56 +12,38 @@ namespace {
 // The document is UTF-8, whatever the character set of the locale.
 constexpr auto Print = platform::PrintUtf8;
 
-// The length of the UTF-8 sequence that starts at `text`, or 0 where none
-// does: the lead byte, its continuation bytes, and no overlong form, no
-// surrogate and nothing past U+10FFFF.
-int Utf8Length(const unsigned char* text) {
-  const unsigned char lead = text[0];
-  int length = 0;
-  std::int32_t least = 0;
-  std::int32_t code = 0;
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    least = 0x80;
-    code = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    least = 0x800;
-    code = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    least = 0x10000;
-    code = lead & 0x07;
-  } else {
-    return 0;
-  }
-  for (int k = 1; k < length; ++k) {
-    if ((text[k] & 0xC0) != 0x80) return 0;  // a NUL ends the text here too
-    code = (code << 6) | (text[k] & 0x3F);
-  }
-  if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-  return length;
-}
-
+// A string as JSON writes it, escaped into a buffer printed whenever it
+// fills, so that a long one (a path) costs few writes.
 void PrintString(const char* value) {
-  Print("\"");
+  char buffer[4096];
+  std::size_t used = 0;
+  const auto put = [&buffer, &used](const char* part, std::size_t length) {
+    if (used + length >= sizeof buffer) {
+      Print("%.*s", static_cast<int>(used), buffer);
+      used = 0;
+    }
+    for (std::size_t k = 0; k < length; ++k) buffer[used++] = part[k];
+  };
+  put("\"", 1);
   const unsigned char* p = reinterpret_cast<const unsigned char*>(value);
   while (*p != '\0') {
-    const int length = Utf8Length(p);
+    const int length = platform::Utf8Length(p);
+    char escape[8];
     if (length == 0) {
-      Print("\\ufffd");
+      put("\\ufffd", 6);
       ++p;
-    } else if (*p == '"' || *p == '\\') {
-      Print("\\%c", *p++);
-    } else if (*p < 0x20) {
-      Print("\\u%04x", *p++);
+    } else if (*p == '"' || *p == '\\' || *p < 0x20) {
+      const int written = *p < 0x20 ? std::snprintf(escape, sizeof escape, "\\u%04x", *p)
+                                    : std::snprintf(escape, sizeof escape, "\\%c", *p);
+      put(escape, static_cast<std::size_t>(written));
+      ++p;
     } else {
-      Print("%.*s", length, reinterpret_cast<const char*>(p));
+      put(reinterpret_cast<const char*>(p), static_cast<std::size_t>(length));
       p += length;
     }
   }
-  Print("\"");
+  put("\"", 1);
+  Print("%.*s", static_cast<int>(used), buffer);
 }
 
 }  // namespace

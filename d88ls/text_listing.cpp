@@ -174,9 +174,11 @@ void PrintTrackNotes(const D88Image::SectorRecord* records, std::int32_t count, 
   } else {
     shared = {};
   }
-  // A count of 0xNN00 is one of NN written the wrong way round.
+  // A count of 0xNN00, larger than the records there are, is one of NN
+  // written the wrong way round.
   const std::int32_t swapped = first.sectorsInTrack >> 8;
-  if ((first.sectorsInTrack & 0xFF) == 0 && swapped != 0 && swapped <= count) {
+  if ((first.sectorsInTrack & 0xFF) == 0 && swapped != 0 && swapped <= count &&
+      first.sectorsInTrack > count) {
     Print(kCountByteSwapped, static_cast<int>(first.sectorsInTrack), static_cast<int>(swapped));
   } else {
     for (std::int32_t k = 1; k < count; ++k) {

@@ -36,7 +36,7 @@ void WarnOfMarks(const char* name, const marked_disk::RunRead& read) {
   if (read.markedCount == 0) return;
   const marked_disk::MarkedSector& first = read.marked[0];
   char unnamed[32];
-  char reason[256];
+  char reason[512];
   std::snprintf(reason, sizeof reason, Say(read.markedCount == 1 ? kMarkedSector : kMarkedSectors),
                 static_cast<int>(first.c), static_cast<int>(first.h), static_cast<int>(first.r),
                 static_cast<int>(first.track), MarkName(first, unnamed),
@@ -56,8 +56,11 @@ bool Extract(D88Image& image, const char* name, std::int32_t track, std::int32_t
     return false;
   }
 
-  // The line goes out before the file is created.
-  platform::PrintNow(kCutting, name);
+  // The line goes out before the file is created; its words are fixed,
+  // whatever the user's language, and so given as they stand.
+  char line[64];
+  std::snprintf(line, sizeof line, kCutting, name);
+  platform::PrintNow("%s", line);
   int error = 0;
   if (!platform::WriteFileReplacing(name, workBuffer + offset, size, &error)) {
     platform::ReportError(std::strerror(error), kCannotWrite, name);

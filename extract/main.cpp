@@ -1,6 +1,8 @@
 // d88cut: cuts the program, FM voice bank and music blocks out of the marked
 // disk of a D88 image into files in the current folder.
 
+#include <cstdio>
+
 #include "d88image/d88image.h"
 #include "disk_step.h"
 #include "messages.h"
@@ -18,7 +20,11 @@ int Run(int argc, char* argv[]) {
   char** arguments = platform::Utf8Arguments(argc, argv, &count);
   if (count != 2) {
     // The name as invoked: in UTF-8, as the system gave it, on Windows too.
-    platform::PrintError(d88cut::kUsage, count > 0 && arguments[0] ? arguments[0] : d88cut::kProgram);
+    // The line's words are fixed, whatever the user's language.
+    static char line[3 * 32768 + 64];
+    std::snprintf(line, sizeof line, d88cut::kUsage,
+                  count > 0 && arguments[0] ? arguments[0] : d88cut::kProgram);
+    platform::PrintError("%s", line);
     return 1;
   }
   if (!image.Open(arguments[1])) {

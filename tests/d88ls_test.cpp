@@ -290,9 +290,13 @@ TEST_F(D88lsTest, WriteProtectionAndBytesAfterTheLastDisk) {
 
 TEST_F(D88lsTest, NameBytesOutsidePrintableAsciiAreEscaped) {
   Disk disk = d88test::MakeStandardDisk(std::string("\x83\x66 \"x\\\x01", 7));
-  const RunResult result = List(disk.Build());
+  Disk full = d88test::MakeStandardDisk(std::string(16, '\x01'));  // every byte of the field
+  const RunResult result = List(d88test::Concat({disk.Build(), full.Build()}));
   // 0x66 is 'f'; the quote and the backslash are escaped too.
   EXPECT_EQ(result.out.substr(0, 51), "disk 0: offset 0, name \"\\x83f \\x22x\\x5C\\x01\", media");
+  std::string sixteen;
+  for (int k = 0; k < 16; ++k) sixteen += "\\x01";
+  EXPECT_NE(result.out.find("name \"" + sixteen + "\", media"), std::string::npos);
 }
 
 TEST_F(D88lsTest, CommandLine) {
@@ -383,7 +387,9 @@ TEST_F(D88lsTest, JsonListsEveryImageAsOneDocument) {
   d88test::FindSector(&game, 75, 5)->status = 0xB0;
   dir_.Write("game.d88", d88test::Concat({game.Build(), Bytes(3, 0x1A)}));
   Disk small;
-  small.name = "S\x83\x66";  // Shift_JIS, no UTF-8
+  // Shift_JIS, no UTF-8, with what JSON escapes, and a byte that decodes
+  // to nothing.
+  small.name = "S\x83\x66\"\\\x01\x80";
   d88test::Sector sector;
   sector.density = 0x40;
   sector.status = 0xF0;
@@ -431,7 +437,8 @@ TEST_F(D88lsTest, JsonListsEveryImageAsOneDocument) {
   EXPECT_EQ(images[2]["error"], "not a regular file (a folder)");
 
   const nlohmann::json& odd = images[3]["disks"][0];
-  EXPECT_EQ(odd["name_bytes"], "538366");
+  EXPECT_EQ(odd["name_bytes"], "538366225c0180");
+  EXPECT_EQ(odd["name"], "S\xE3\x83\x87\"\\\x01\xEF\xBF\xBD");  // Sデ"\, U+0001, U+FFFD
   EXPECT_EQ(odd["marker"]["reason"], "no sector C 0 H 0 R 16 N 1 on track 0");
   EXPECT_FALSE(odd.contains("blocks"));
   EXPECT_EQ(odd["tracks"][0]["sectors"],

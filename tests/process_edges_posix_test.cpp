@@ -547,13 +547,21 @@ TEST_F(ProcessEdgesTest, JapaneseWhereTheUserReadsItAndDiskNamesAsText) {
                      : d88test::Run(command.front(), command, work_.path(), run.environment).out;
     EXPECT_EQ(out.substr(0, out.find_first_of("\r\n")), run.line) << run.environment.back();
   }
+  // What the system gave (a path, in EUC-JP) goes out as it is, beside the
+  // words in the locale's character set.
+  const std::string eucName = "\xA5\xC6\xA5\xB9\xA5\xC8.d88";  // テスト.d88
+  const RunResult missing = d88test::RunTool(D88LS_PATH, {"d88ls", eucName}, work_.path(),
+                                             {"LANG=ja_JP.eucJP"});
+  EXPECT_EQ(missing.err, "d88ls: " + eucName +
+                             Converted(" を開けません: そのようなファイルやフォルダーはありません\n",
+                                       "EUC-JP", images_));
   // d88cut's own lines follow the user's language; its fixed words never
   // change.
   const RunResult cut = d88test::RunTool(D88CUT_PATH, {"d88cut", image}, work_.path(),
                                          {"LANG=ja_JP.UTF-8"});
   EXPECT_EQ(cut.out, d88test::AllBlocksOutput());
-  EXPECT_EQ(cut.err, "d88cut: MUS01: セクタ C 37 H 1 R 5 (トラック 75) はイメージに「データ "
-                     "CRCエラー」と記録されています。中身はディスク本来のデータでないかもしれません\n");
+  EXPECT_EQ(cut.err, "d88cut: MUS01: セクタ C 37 H 1 R 5 (トラック 75) はイメージ上で「データ部の"
+                     "CRCエラー」となっています。中身はディスク本来のデータでないかもしれません\n");
 }
 
 }  // namespace

@@ -40,19 +40,19 @@ const words = {
     size: (name, bytes) => `${name} (${bytes} bytes)`,
   },
   ja: {
-    title: 'd88cut（ブラウザ版）',
-    intro: 'D88 形式のフロッピーディスクイメージから、目印の付いたディスク（トラック 0 の' +
+    title: 'd88cut（ブラウザー版）',
+    intro: 'D88 形式のフロッピーディスクイメージから、マーカーの付いたディスク（トラック 0 の' +
       'セクタ 16、254 バイト目が <code>A</code>）を探し、<code>PROG</code>・<code>FMBANK</code>・' +
       '<code>MUS00</code>～<code>MUS04</code> のファイルを切り出します。',
-    choose: 'D88 ディスクイメージを選ぶ',
-    or: 'か、このページのどこかにドロップしてください。',
-    private: 'イメージはこのコンピュータから出ません。ページはここで読むだけで、どこにも' +
+    choose: 'D88 ディスクイメージを選択',
+    or: '（このページにドロップしても読み込めます）',
+    private: 'イメージはこのコンピューターから出ません。ページはここで読むだけで、どこにも' +
       '送りません。読み込んだ後は、どのサーバーにも何も問い合わせません。',
     resultsFor: '結果:',
     holds: 'イメージの中身',
     said: 'd88cut の出力',
     files: 'ファイル',
-    noFiles: 'ファイルは切り出されませんでした。目印の付いたディスクが見つかりません（理由は' +
+    noFiles: 'ファイルは切り出されませんでした。マーカーの付いたディスクが見つかりません（理由は' +
       '上の d88ls の表示を見てください）。',
     file: 'ファイル', note: '備考', bytes: 'バイト数',
     footer: 'コマンドラインと同じプログラムを WebAssembly にして、ここで動かしています。' +
@@ -60,16 +60,16 @@ const words = {
     cutting: (name) => `${name} を処理しています…`,
     cutNone: (name) => `${name}: ファイルは切り出されませんでした。`,
     cut: (name, count) => `${name}: ${count} 個のファイルを切り出しました。`,
-    noted: (count) => `そのうち ${count} 個には備考があります（元のセクタにイメージ上の記録が` +
-      'あります）。',
+    noted: (count) => `そのうち ${count} 個は、イメージにエラーなどが記録されたセクタから切り出して` +
+      'います（備考欄）。',
     ignored: (count) => `ほかにドロップされた ${count} 個のファイルは使っていません。` +
       'イメージは 1 つずつドロップしてください。',
     zip: (count, name) => `${count} 個のファイルをまとめた .zip（${name}）`,
     status: (status) => `（終了ステータス ${status}）`,
     nothing: '（なし）',
-    noHash: '（https か、ディスクから開いたページで表示されます）',
+    noHash: '（https か、ローカルファイルとして開いたページで表示されます）',
     unreadable: (name, why) => `${name} を読めません: ${why}`,
-    stopped: (program, why) => `${program} が止まりました: ${why}`,
+    stopped: (program, why) => `${program} が異常終了しました: ${why}`,
     size: (name, bytes) => `${name}（${bytes} バイト）`,
   },
 };

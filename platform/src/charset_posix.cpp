@@ -7,10 +7,12 @@
 
 #include <cctype>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "environment_posix.h"
+#include "platform/utf8.h"
 #include "user_locale.h"
 
 namespace platform {
@@ -77,6 +79,17 @@ Charset charset = Charset::kOther;
 bool converterOpened = false;
 iconv_t converter;
 
+// The tools' words in the locale's character set, each converted once.
+constexpr std::int32_t kMaxConverted = 256;
+struct Converted {
+  const char* words;
+  const char* inSet;
+};
+Converted converted[kMaxConverted];
+std::int32_t convertedCount = 0;
+char pool[64 * 1024];
+std::size_t poolUsed = 0;
+
 }  // namespace
 
 Charset StreamCharset() {
@@ -87,28 +100,43 @@ Charset StreamCharset() {
   return charset;
 }
 
-bool ConvertForStream(const char* text, char* out, int capacity) {
-  if (capacity <= 0) return false;
-  if (StreamCharset() == Charset::kUtf8) {
-    const std::size_t length = std::strlen(text);
-    if (length >= static_cast<std::size_t>(capacity)) return false;
-    std::memcpy(out, text, length + 1);
-    return true;
-  }
-  if (charset == Charset::kOther) return false;
+const char* WordsForStream(const char* words) {
+  const Charset set = StreamCharset();
+  if (set == Charset::kUtf8 || set == Charset::kOther) return words;
   if (!converterOpened) {
-    converter = OpenConverter(charset);
+    converter = OpenConverter(set);
     converterOpened = true;
   }
-  if (converter == reinterpret_cast<iconv_t>(-1)) return false;
-  iconv(converter, nullptr, nullptr, nullptr, nullptr);
-  char* in = const_cast<char*>(text);
-  std::size_t inLeft = std::strlen(text);
-  char* at = out;
-  std::size_t outLeft = static_cast<std::size_t>(capacity) - 1;
-  if (iconv(converter, &in, &inLeft, &at, &outLeft) == static_cast<std::size_t>(-1)) return false;
-  *at = '\0';
-  return true;
+  if (converter == reinterpret_cast<iconv_t>(-1)) return words;
+  // Each text is converted once, into a pool kept for the run.
+  for (std::int32_t k = 0; k < convertedCount; ++k) {
+    if (converted[k].words == words) return converted[k].inSet;
+  }
+  if (convertedCount == kMaxConverted) return words;
+  char* const start = pool + poolUsed;
+  std::size_t room = sizeof pool - poolUsed;
+  if (room < 2) return words;
+  --room;  // for the NUL
+  char* to = start;
+  for (const unsigned char* in = reinterpret_cast<const unsigned char*>(words); *in != '\0';) {
+    const int length = Utf8Length(in);
+    char* from = reinterpret_cast<char*>(const_cast<unsigned char*>(in));
+    std::size_t fromLeft = length > 0 ? static_cast<std::size_t>(length) : 1;
+    if (length > 1 && iconv(converter, &from, &fromLeft, &to, &room) != static_cast<std::size_t>(-1)) {
+      in += length;
+      continue;
+    }
+    if (room == 0) return words;
+    *to++ = length == 1 ? static_cast<char>(*in) : '?';  // a character the set lacks
+    --room;
+    in += length > 0 ? length : 1;
+  }
+  *to++ = '\0';
+  poolUsed += static_cast<std::size_t>(to - start);
+  converted[convertedCount++] = {words, start};
+  return start;
 }
+
+const char* LineForStream(const char* line) { return line; }
 
 }  // namespace platform

@@ -11,23 +11,23 @@ Charset StreamCharset() {
   switch (GetACP()) {
     case CP_UTF8: return Charset::kUtf8;
     case 932: return Charset::kShiftJis;
-    case 20932:
-    case 51932: return Charset::kEucJp;
-    default: return Charset::kOther;
+    default: return Charset::kOther;  // no ANSI code page is EUC-JP
   }
 }
 
-bool ConvertForStream(const char* text, char* out, int capacity) {
+const char* WordsForStream(const char* words) { return words; }
+
+const char* LineForStream(const char* line) {
+  if (GetACP() == CP_UTF8) return line;
   static wchar_t wide[3 * windows::kMaxWidePath + 1024];
+  static char inCodePage[sizeof wide / sizeof wide[0] * 2];
   int error = 0;
-  if (!windows::Widen(text, wide, sizeof wide / sizeof wide[0], &error)) return false;
-  const UINT codePage = GetACP();
-  BOOL lost = FALSE;
-  // Only a code page other than UTF-8 can lose a character.
-  const int length = WideCharToMultiByte(codePage, codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS,
-                                         wide, -1, out, capacity, nullptr,
-                                         codePage == CP_UTF8 ? nullptr : &lost);
-  return length > 0 && !lost;
+  if (!windows::Widen(line, wide, sizeof wide / sizeof wide[0], &error, true)) return line;
+  // A character the code page lacks becomes '?', never a look-alike.
+  return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, inCodePage,
+                             sizeof inCodePage, nullptr, nullptr) > 0
+             ? inCodePage
+             : line;
 }
 
 }  // namespace platform

@@ -17,8 +17,8 @@ bool ShowsText(std::FILE* stream) {
   return known == 1;
 }
 
-bool WriteText(std::FILE* stream, const char* text) {
-  return std::fputs(text, stream) >= 0 && std::fflush(stream) == 0;
+bool WriteText(std::FILE* stream, const char* text, bool now) {
+  return std::fputs(text, stream) >= 0 && (!now || std::fflush(stream) == 0);
 }
 
 void KeepWindowOpenIfAlone(const char*, const char*) {

@@ -14,10 +14,10 @@ namespace platform {
 bool ShowsText(std::FILE* stream);
 
 // Writes UTF-8 `text` to a stream that ShowsText, so that it reads as the
-// same words: as it is on a terminal; through the console itself on
-// Windows, whatever its code page. Returns false with errno set if it could
-// not be written.
-bool WriteText(std::FILE* stream, const char* text);
+// same words: as it is on a terminal, sent out at once if `now` (else with
+// the stream's buffer); through the console itself on Windows, whatever its
+// code page. Returns false with errno set if it could not be written.
+bool WriteText(std::FILE* stream, const char* text, bool now = true);
 
 }  // namespace platform
 

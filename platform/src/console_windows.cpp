@@ -11,6 +11,7 @@
 #include "console_text.h"
 #include "errno_windows.h"
 #include "platform/console.h"
+#include "platform/translation.h"
 #include "utf16_windows.h"
 
 namespace platform {
@@ -78,7 +79,7 @@ bool StartedByExplorer() {
 
 bool ShowsText(std::FILE* stream) { return IsConsole(HandleOf(stream)); }
 
-bool WriteText(std::FILE* stream, const char* text) {
+bool WriteText(std::FILE* stream, const char* text, bool) {
   std::fflush(stream);  // what the C run-time holds goes out first
   // What is no UTF-8 (a name from the system in another code page) shows
   // as U+FFFD rather than losing the line.
@@ -113,11 +114,11 @@ void KeepWindowOpenIfAlone(const char* writtenIn, const char* pressEnter) {
     const DWORD length = GetCurrentDirectoryW(windows::kMaxWidePath, folder);
     if (length > 0 && length < windows::kMaxWidePath &&
         windows::Narrow(folder, folderText, sizeof folderText) > 0) {
-      std::snprintf(sentence, sizeof sentence, writtenIn, folderText);
+      std::snprintf(sentence, sizeof sentence, Say(writtenIn), folderText);
       WriteText(stdout, sentence);
     }
   }
-  WriteText(stdout, pressEnter);
+  WriteText(stdout, Say(pressEnter));
   // A line is read in full: a key typed before Enter does not end the wait.
   wchar_t line[256];
   DWORD got = 0;

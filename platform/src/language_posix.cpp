@@ -8,6 +8,14 @@
 #include "user_locale.h"
 
 namespace platform {
+namespace {
+
+// Whether a language entry ("ja_JP.UTF-8", "ja", "en:ja") names `language`.
+bool Names(const char* entry, const char* language) {
+  return std::strncmp(entry, language, 2) == 0 && std::strchr("_.@:-", entry[2]) != nullptr;
+}
+
+}  // namespace
 
 bool UserReadsJapanese() {
   // As gettext reads them: in the C locale, messages are untranslated and
@@ -24,8 +32,8 @@ bool UserReadsJapanese() {
   // The first language the tools have words for: their own English, or
   // Japanese.
   for (const char* entry = languages; *entry != '\0';) {
-    if (std::strncmp(entry, "ja", 2) == 0) return true;
-    if (std::strncmp(entry, "en", 2) == 0) return false;
+    if (Names(entry, "ja")) return true;
+    if (Names(entry, "en")) return false;
     const char* next = std::strchr(entry, ':');
     if (next == nullptr) break;
     entry = next + 1;

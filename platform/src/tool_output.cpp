@@ -17,10 +17,8 @@ bool runFailed = false;
 int firstOutputError = 0;
 
 // One line or part of one: words around a path as long as any system takes
-// (32,767 UTF-16 units, up to three bytes each in UTF-8), and the same in
-// the character set of the stream.
+// (32,767 UTF-16 units, up to three bytes each in UTF-8).
 char line[3 * 32768 + 1024];
-char converted[sizeof line];
 
 // The system's reasons that people meet most, for the catalogue: Say gives
 // them in the user's language where it has them.
@@ -30,23 +28,6 @@ char converted[sizeof line];
     N_("File too large"),            N_("Bad file descriptor"), N_("Read-only file system"),
     N_("Input/output error"),        N_("File name too long"),  N_("Too many open files")};
 
-bool IsAscii(const char* text) {
-  for (; *text != '\0'; ++text) {
-    if (static_cast<unsigned char>(*text) >= 0x80) return false;
-  }
-  return true;
-}
-
-// UTF-8 text as a program reading a stream gets it: in the stream's
-// character set, where that is not UTF-8 and the text can be written in it.
-const char* ForStream(const char* text) {
-  if (IsAscii(text) || StreamCharset() == Charset::kUtf8 ||
-      !ConvertForStream(text, converted, sizeof converted)) {
-    return text;
-  }
-  return converted;
-}
-
 const char* Format(const char* format, std::va_list arguments) {
   std::vsnprintf(line, sizeof line, format, arguments);
   return line;
@@ -55,6 +36,9 @@ const char* Format(const char* format, std::va_list arguments) {
 void KeepOutputError(int error) {
   if (firstOutputError == 0) firstOutputError = error != 0 ? error : EIO;
 }
+
+// A line as a program reading a stream gets it (LineForStream).
+const char* ForStream(const char* text) { return LineForStream(text); }
 
 // A write that fails sets the stream's error flag and errno. Some C
 // run-times fail in the print itself and then flush nothing, others fail in
@@ -74,7 +58,7 @@ void FlushOutput(int printError) {
 void Output(const char* bytes, const char* text, bool now) {
   errno = 0;
   if (ShowsText(stdout)) {
-    if (!WriteText(stdout, text)) KeepOutputError(errno);
+    if (!WriteText(stdout, text, now)) KeepOutputError(errno);
     return;
   }
   std::fputs(bytes, stdout);

@@ -112,7 +112,7 @@ const char* Say(const char* english) {
     catalogueOpened = true;
   }
   const char* words = catalogue.Find(english);
-  return words != nullptr && words[0] != '\0' ? words : english;
+  return words != nullptr && words[0] != '\0' ? WordsForStream(words) : english;
 }
 
 void SayInEnglish() { spoken = 0; }

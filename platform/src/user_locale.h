@@ -14,9 +14,16 @@ namespace platform {
 enum class Charset { kUtf8, kShiftJis, kEucJp, kOther };
 Charset StreamCharset();
 
-// UTF-8 `text` in StreamCharset, in `out` (room for `capacity` bytes);
-// false where it cannot be written in it whole.
-bool ConvertForStream(const char* text, char* out, int capacity);
+// What a program reading a stream that does not ShowsText gets of the
+// tools' UTF-8. On POSIX the words are converted into the locale's set as
+// they are said (WordsForStream, on each translation), since what the
+// system gives the tools (a path) is in that set already; a character the
+// set lacks becomes '?'. On Windows, where the system gives UTF-16, taken
+// in as UTF-8, whole lines are converted as they are written
+// (LineForStream, into the ANSI code page). Each returns its text where
+// there is nothing to convert.
+const char* WordsForStream(const char* words);
+const char* LineForStream(const char* line);
 
 // Whether the user reads Japanese: on POSIX the first language the
 // environment names as gettext reads it (LANGUAGE, then LC_ALL,

@@ -188,7 +188,7 @@ async function trySwitch(browser, origin, url) {
   const state = () => page.evaluate(() => [document.documentElement.lang,
     document.querySelector('label[for=image]').textContent,
     document.querySelector('button[aria-pressed=true]').dataset.lang]);
-  const japanese = JSON.stringify(['ja', 'D88 ディスクイメージを選ぶ', 'ja']);
+  const japanese = JSON.stringify(['ja', 'D88 ディスクイメージを選択', 'ja']);
   const english = JSON.stringify(['en', 'Choose a D88 image', 'en']);
   check(`${label} Japanese for a Japanese browser`, JSON.stringify(await state()) === japanese);
   await page.click('button[data-lang=en]');

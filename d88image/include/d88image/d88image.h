@@ -91,8 +91,9 @@ class D88Image {
   // stored, counted in whole sectors (the last one may be cut to length).
   std::int32_t ReadSectors(std::int32_t track, std::int32_t c, std::int32_t h, std::int32_t r,
                            std::int32_t n, std::uint8_t* buffer, std::int32_t length);
-  // The same, storing also the record of each sector read in full, in the
-  // order read, in `records` (at most `maxRecords` of them).
+  // The same, storing also the record of each sector it read from (the
+  // last, which may be read in part, too), in the order read, in `records`
+  // (at most `maxRecords` of them).
   std::int32_t ReadSectors(std::int32_t track, std::int32_t c, std::int32_t h, std::int32_t r,
                            std::int32_t n, std::uint8_t* buffer, std::int32_t length,
                            SectorRecord* records, std::int32_t maxRecords);
