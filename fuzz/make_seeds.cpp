@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <exception>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "image_builder/expected_blocks.h"
 #include "image_builder/image_builder.h"
 
 namespace {
@@ -17,10 +19,9 @@ using d88test::Disk;
 Disk MarkedBlocksDisk() {
   Disk disk = d88test::MakeStandardDisk("SEED");
   d88test::SetMarker(&disk);
+  const std::set<std::int32_t> read = d88test::TracksRead();
   for (auto it = disk.tracks.begin(); it != disk.tracks.end();) {
-    const int t = it->first;
-    const bool read = t == 0 || (t >= 2 && t <= 8) || (t >= 74 && t <= 76);
-    it = read ? std::next(it) : disk.tracks.erase(it);
+    it = read.count(it->first) != 0 ? std::next(it) : disk.tracks.erase(it);
   }
   return disk;
 }

@@ -1,6 +1,7 @@
 // Runs the built d88ls on images from the builder.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,14 +16,24 @@ using d88test::Bytes;
 using d88test::Disk;
 using d88test::RunResult;
 
-const std::string kAllBlocksOk =
-    "  block PROG: track 2 (C 1 H 0) R 1, 26624 bytes: ok\n"
-    "  block FMBANK: track 0 (C 0 H 0) R 14, 256 bytes: ok\n"
-    "  block MUS00: track 74 (C 37 H 0) R 1, 1792 bytes: ok\n"
-    "  block MUS01: track 75 (C 37 H 1) R 1, 2816 bytes: ok\n"
-    "  block MUS02: track 76 (C 38 H 0) R 1, 2304 bytes: ok\n"
-    "  block MUS03: track 76 (C 38 H 0) R 10, 1280 bytes: ok\n"
-    "  block MUS04: track 74 (C 37 H 0) R 9, 2048 bytes: ok\n";
+// "track T (C c H h) R r", as the listing places a sector.
+std::string At(std::int32_t track, std::int32_t r) {
+  return "track " + std::to_string(track) + " (C " + std::to_string(track >> 1) + " H " +
+         std::to_string(track & 1) + ") R " + std::to_string(r);
+}
+
+// Every block's line, in the order they are cut, each ending in what
+// `stateOf` says of it.
+std::string BlockLines(const std::function<std::string(const d88test::ExpectedBlock&)>& stateOf) {
+  std::string lines;
+  for (const d88test::ExpectedBlock& b : d88test::kExpectedBlocks) {
+    lines += "  block " + std::string(b.name) + ": " + At(b.track, b.r) + ", " +
+             std::to_string(b.size) + " bytes: " + stateOf(b) + "\n";
+  }
+  return lines;
+}
+
+const std::string kAllBlocksOk = BlockLines([](const d88test::ExpectedBlock&) { return "ok"; });
 
 class D88lsTest : public ::testing::Test {
  protected:
@@ -98,20 +109,20 @@ TEST_F(D88lsTest, NamesEveryBlockThatCannotBeCut) {
   Disk disk = Game();
   disk.tracks.erase(75);
   d88test::FindSector(&disk, 76, 12)->data.resize(100);
-  d88test::FindSector(&disk, 6, 3)->c = 9;  // inside PROG's run
+  d88test::FindSector(&disk, 6, 3)->c = 9;
+  // Each block stops at the first of its sectors that is damaged.
+  const auto stop = [](const d88test::ExpectedBlock& b) -> std::string {
+    for (const d88test::BlockSector& s : d88test::SectorsOf(b)) {
+      if (s.track == 75) return "missing sector " + At(75, s.r) + ": track 75 is absent: its entry is 0";
+      if (s.track == 76 && s.r == 12) return "short sector " + At(76, 12) + " (100 of 256 bytes)";
+      if (s.track == 6 && s.r == 3) return "missing sector " + At(6, 3);
+    }
+    return "ok";
+  };
   const RunResult result = List(disk.Build());
   EXPECT_EQ(result.out,
-            "disk 0: offset 0, name \"GAME\", media 0x00 2D, size 344340, tracks 79, marked\n"
-            "  block PROG: track 2 (C 1 H 0) R 1, 26624 bytes: "
-            "missing sector track 6 (C 3 H 0) R 3\n"
-            "  block FMBANK: track 0 (C 0 H 0) R 14, 256 bytes: ok\n"
-            "  block MUS00: track 74 (C 37 H 0) R 1, 1792 bytes: ok\n"
-            "  block MUS01: track 75 (C 37 H 1) R 1, 2816 bytes: "
-            "missing sector track 75 (C 37 H 1) R 1: track 75 is absent: its entry is 0\n"
-            "  block MUS02: track 76 (C 38 H 0) R 1, 2304 bytes: ok\n"
-            "  block MUS03: track 76 (C 38 H 0) R 10, 1280 bytes: "
-            "short sector track 76 (C 38 H 0) R 12 (100 of 256 bytes)\n"
-            "  block MUS04: track 74 (C 37 H 0) R 9, 2048 bytes: ok\n");
+            "disk 0: offset 0, name \"GAME\", media 0x00 2D, size 344340, tracks 79, marked\n" +
+                BlockLines(stop));
 }
 
 TEST_F(D88lsTest, TrackListingShowsStorageOrderAndOddIds) {
@@ -231,38 +242,56 @@ TEST_F(D88lsTest, TrackListingSaysHowEachSectorWasRead) {
 // its standard output as for a clean image.
 TEST_F(D88lsTest, BlocksFromMarkedSectorsSaySo) {
   Disk disk = Game();
-  d88test::FindSector(&disk, 75, 5)->status = 0xB0;       // MUS01, on its first track
-  d88test::FindSector(&disk, 4, 2)->deletedMark = 0x10;   // PROG, two tracks on
-  d88test::FindSector(&disk, 76, 2)->status = 0xA0;       // MUS02, two of them
-  d88test::FindSector(&disk, 76, 7)->status = 0x10;
+  struct Mark {
+    std::int32_t track, r;
+    std::uint8_t deletedMark, status;
+    const char* words;
+  };
+  const Mark marks[] = {{75, 5, 0, 0xB0, "data CRC error"},
+               {4, 2, 0x10, 0, "deleted data"},
+               {76, 2, 0, 0xA0, "ID CRC error"},
+               {76, 7, 0, 0x10, "deleted data"}};
+  for (const auto& mark : marks) {
+    d88test::Sector* sector = d88test::FindSector(&disk, mark.track, mark.r);
+    sector->deletedMark = mark.deletedMark;
+    sector->status = mark.status;
+  }
+  // What d88ls says in each block's line, and d88cut on standard error.
+  std::string errors;
+  const auto state = [&marks, &errors](const d88test::ExpectedBlock& b) -> std::string {
+    std::vector<const Mark*> in;
+    for (const d88test::BlockSector& s : d88test::SectorsOf(b)) {
+      for (const auto& mark : marks) {
+        if (mark.track == s.track && mark.r == s.r) in.push_back(&mark);
+      }
+    }
+    if (in.empty()) return "ok";
+    const auto& first = *in[0];
+    const std::string more = std::to_string(in.size() - 1);
+    errors += "d88cut: " + std::string(b.name) + ": sector C " + std::to_string(first.track >> 1) +
+              " H " + std::to_string(first.track & 1) + " R " + std::to_string(first.r) +
+              " on track " + std::to_string(first.track) + " is marked \"" + first.words +
+              "\" in the image" + (in.size() > 1 ? ", and " + more + " more of its sectors are marked" : "") +
+              "; its bytes may not be the disk's\n";
+    if (in.size() == 1) {
+      return "cut, but " + (first.track == b.track ? "R " + std::to_string(first.r) : At(first.track, first.r)) +
+             " is marked \"" + first.words + "\": its bytes may not be the disk's";
+    }
+    std::string said = "cut, but " + std::to_string(in.size()) +
+                       " of its sectors are marked: its bytes may not be the disk's";
+    for (const auto* mark : in) said += "\n    " + At(mark->track, mark->r) + ": " + mark->words;
+    return said;
+  };
   const std::string lines = List(disk.Build()).out;
-  EXPECT_EQ(lines.substr(lines.find("  block")),
-            "  block PROG: track 2 (C 1 H 0) R 1, 26624 bytes: cut, but track 4 (C 2 H 0) R 2 is "
-            "marked \"deleted data\": its bytes may not be the disk's\n"
-            "  block FMBANK: track 0 (C 0 H 0) R 14, 256 bytes: ok\n"
-            "  block MUS00: track 74 (C 37 H 0) R 1, 1792 bytes: ok\n"
-            "  block MUS01: track 75 (C 37 H 1) R 1, 2816 bytes: cut, but R 5 is marked "
-            "\"data CRC error\": its bytes may not be the disk's\n"
-            "  block MUS02: track 76 (C 38 H 0) R 1, 2304 bytes: cut, but 2 of its sectors are "
-            "marked: its bytes may not be the disk's\n"
-            "    track 76 (C 38 H 0) R 2: ID CRC error\n"
-            "    track 76 (C 38 H 0) R 7: deleted data\n"
-            "  block MUS03: track 76 (C 38 H 0) R 10, 1280 bytes: ok\n"
-            "  block MUS04: track 74 (C 37 H 0) R 9, 2048 bytes: ok\n");
+  EXPECT_EQ(lines.substr(lines.find("  block")), BlockLines(state));
 
   const RunResult cut = d88test::RunTool(D88CUT_PATH, {"d88cut", dir_ / "image.d88"},
                                          work_.path());
   EXPECT_EQ(cut.status, 0);
   EXPECT_EQ(cut.out, d88test::AllBlocksOutput());
-  EXPECT_EQ(cut.err,
-            "d88cut: PROG: sector C 2 H 0 R 2 on track 4 is marked \"deleted data\" in the "
-            "image; its bytes may not be the disk's\n"
-            "d88cut: MUS01: sector C 37 H 1 R 5 on track 75 is marked \"data CRC error\" in the "
-            "image; its bytes may not be the disk's\n"
-            "d88cut: MUS02: sector C 38 H 0 R 2 on track 76 is marked \"ID CRC error\" in the "
-            "image, and 1 more of its sectors are marked; its bytes may not be the disk's\n");
+  EXPECT_EQ(cut.err, errors);
   for (const d88test::ExpectedBlock& b : d88test::kExpectedBlocks) {
-    EXPECT_EQ(d88test::ReadFile(work_ / b.name), d88test::ExpectedRun(b.track, b.r, b.size));
+    EXPECT_EQ(d88test::ReadFile(work_ / b.name), d88test::ExpectedBytes(b));
   }
 }
 
@@ -416,17 +445,20 @@ TEST_F(D88lsTest, JsonListsEveryImageAsOneDocument) {
   EXPECT_EQ(disk["write_protected"], true);
   EXPECT_EQ(disk["size_problem"], nullptr);
   EXPECT_EQ(disk["marker"]["state"], "marked");
-  ASSERT_EQ(disk["blocks"].size(), 7u);
-  for (std::size_t k = 0; k < 7; ++k) {
+  ASSERT_EQ(disk["blocks"].size(), d88test::kBlockCount);
+  const std::string marked = d88test::BlockReading(75, 5).name;
+  std::size_t markedIndex = 0;
+  for (std::size_t k = 0; k < d88test::kBlockCount; ++k) {
     const d88test::ExpectedBlock& expected = d88test::kExpectedBlocks[k];
     const nlohmann::json& block = disk["blocks"][k];
     EXPECT_EQ(block["name"], expected.name);
     EXPECT_EQ(block["track"], expected.track);
     EXPECT_EQ(block["r"], expected.r);
     EXPECT_EQ(block["bytes"], expected.size);
-    EXPECT_EQ(block["state"], k == 3 ? "marked sectors" : "ok") << expected.name;
+    EXPECT_EQ(block["state"], expected.name == marked ? "marked sectors" : "ok") << expected.name;
+    if (expected.name == marked) markedIndex = k;
   }
-  EXPECT_EQ(disk["blocks"][3]["marked_sectors"],
+  EXPECT_EQ(disk["blocks"][markedIndex]["marked_sectors"],
             nlohmann::json::parse(R"([{"track": 75, "c": 37, "h": 1, "r": 5, "status":
               "data CRC error", "status_byte": 176, "deleted": false}])"));
   EXPECT_EQ(disk["tracks"].size(), 80u);

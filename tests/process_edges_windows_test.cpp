@@ -28,7 +28,7 @@ TEST(ProcessEdgesTest, ReadOnlyOutputIsNotReplaced) {
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "d88cut: cannot write PROG: Permission denied\n");
   EXPECT_EQ(d88test::ReadFile(work / "PROG"), (Bytes{'o', 'l', 'd'}));
-  EXPECT_EQ(d88test::FilesIn(work.path()).size(), 7u);
+  EXPECT_EQ(d88test::FilesIn(work.path()), d88test::AllBlockFiles());
   std::filesystem::permissions(work / "PROG", std::filesystem::perms::owner_all);
 }
 
@@ -45,12 +45,13 @@ TEST(ProcessEdgesTest, ShortWritesGoOnWhereTheyStopped) {
   std::filesystem::current_path(std::filesystem::u8path(work.path()));
   const platform::OutputFileCalls real = platform::outputFileCalls;
   platform::outputFileCalls.writeFile = CutWriteFile;
-  const Bytes prog = d88test::ExpectedRun(2, 1, 26624);
+  const d88test::ExpectedBlock& b = d88test::kExpectedBlocks[0];
+  const Bytes expected = d88test::ExpectedBytes(b);
   int error = 0;
-  EXPECT_TRUE(platform::WriteFileReplacing("PROG", prog.data(), 26624, &error)) << error;
+  EXPECT_TRUE(platform::WriteFileReplacing(b.name, expected.data(), b.size, &error)) << error;
   platform::outputFileCalls = real;
   std::filesystem::current_path(start);
-  EXPECT_EQ(d88test::ReadFile(work / "PROG"), prog);
+  EXPECT_EQ(d88test::ReadFile(work / b.name), expected);
 }
 
 // A child inside the write of a temporary file is interrupted from its
@@ -135,7 +136,7 @@ TEST(ProcessEdgesTest, RedirectedRunNeverWaitsForEnter) {
   EXPECT_TRUE(ended);
   const d88test::Bytes written = d88test::ReadFile(images / "out");
   EXPECT_EQ(std::string(written.begin(), written.end()).find("Press Enter"), std::string::npos);
-  EXPECT_EQ(d88test::FilesIn(work.path()).size(), 7u);
+  EXPECT_EQ(d88test::FilesIn(work.path()), d88test::AllBlockFiles());
 }
 
 // A user whose interface is in Japanese reads d88ls in Japanese; redirected,

@@ -1,19 +1,48 @@
 // Runs a program for the tests, and sets process limits, on POSIX systems.
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <time.h>
+
 #include <initializer_list>
 #include <stdexcept>
 
+#include "test_host_posix.h"
 #include "test_support.h"
 
 namespace d88test {
 
+namespace {
+
+// Waits for `child`, killing it once `seconds` (if not 0) have passed.
+int WaitFor(pid_t child, int seconds) {
+  int wstatus = 0;
+  const timespec pause = {0, 10 * 1000 * 1000};
+  for (long waited = 0; seconds == 0 || waited < 100L * seconds; ++waited) {
+    const pid_t ended = waitpid(child, &wstatus, seconds == 0 ? 0 : WNOHANG);
+    if (ended == child) return wstatus;
+    if (ended < 0) throw std::runtime_error("waitpid failed");
+    nanosleep(&pause, nullptr);
+  }
+  kill(child, SIGKILL);
+  if (waitpid(child, &wstatus, 0) != child) throw std::runtime_error("waitpid failed");
+  return wstatus;
+}
+
+}  // namespace
+
 RunResult Run(const std::string& program, const std::vector<std::string>& args,
               const std::string& cwd, const std::vector<std::string>& environment) {
+  return RunWith({}, program, args, cwd, environment);
+}
+
+RunResult RunWith(const ChildOptions& options, const std::string& program,
+                  const std::vector<std::string>& args, const std::string& cwd,
+                  const std::vector<std::string>& environment) {
   TempDir capture;
   const std::string outPath = capture / "out";
   const std::string errPath = capture / "err";
@@ -33,14 +62,14 @@ RunResult Run(const std::string& program, const std::vector<std::string>& args,
     for (const std::string& assignment : environment) {
       putenv(const_cast<char*>(assignment.c_str()));
     }
+    if (options.setUp && !options.setUp()) _exit(127);
     std::vector<char*> argv;
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     execv(program.c_str(), argv.data());
     _exit(127);
   }
-  int wstatus = 0;
-  if (waitpid(child, &wstatus, 0) != child) throw std::runtime_error("waitpid failed");
+  const int wstatus = WaitFor(child, options.timeLimitSeconds);
   RunResult result;
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
   const Bytes out = ReadFile(outPath);

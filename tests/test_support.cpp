@@ -40,8 +40,7 @@ std::string TempDir::Write(const std::string& name, const Bytes& bytes) const {
 }
 
 std::vector<std::string> AllBlockFiles() {
-  std::vector<std::string> names;
-  for (const ExpectedBlock& block : kExpectedBlocks) names.push_back(block.name);
+  std::vector<std::string> names = BlockNames();
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -52,11 +51,7 @@ std::string CuttingLines(const std::vector<std::string>& names) {
   return lines;
 }
 
-std::string AllBlocksOutput() {
-  std::vector<std::string> names;
-  for (const ExpectedBlock& block : kExpectedBlocks) names.push_back(block.name);
-  return kRecognised + CuttingLines(names);
-}
+std::string AllBlocksOutput() { return kRecognised + CuttingLines(BlockNames()); }
 
 Disk MarkedDisk(const std::string& name) {
   Disk disk = MakeStandardDisk(name);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "image_builder/expected_blocks.h"
 #include "image_builder/image_builder.h"
 
 namespace d88test {
@@ -18,20 +19,6 @@ constexpr char kRecognised[] =
     "\x94\x46\x8e\xaf\x82\xb5\x82\xdc\x82\xb5\x82\xbd.\n";
 constexpr char kOpenFailureText[] = "ファイルをオープンできません.\n";
 constexpr char kRecognisedText[] = "ディスク「上」を認識しました.\n";
-
-// What the marked disk's blocks must be, stated here once and apart from
-// the tools' own table, so that a wrong table fails the tests: in the order
-// they are cut, each a run of 256-byte sectors from (track, R).
-struct ExpectedBlock {
-  const char* name;
-  std::int32_t track;
-  std::int32_t r;
-  std::int32_t size;
-};
-constexpr ExpectedBlock kExpectedBlocks[] = {
-    {"PROG", 2, 1, 26624},   {"FMBANK", 0, 14, 256}, {"MUS00", 74, 1, 1792},
-    {"MUS01", 75, 1, 2816},  {"MUS02", 76, 1, 2304}, {"MUS03", 76, 10, 1280},
-    {"MUS04", 74, 9, 2048}};
 
 // The names of the files the blocks are cut to, sorted as FilesIn sorts.
 std::vector<std::string> AllBlockFiles();

@@ -3,7 +3,12 @@
 
 // Where the marked disk keeps the seven blocks that d88cut cuts out. Nothing
 // on the disk says where they are: every position and size is fixed here,
-// once, for the tools, the tests, the fuzz targets and the benchmark.
+// once, for the tools, the fuzz targets and the benchmark. What the tests
+// expect of it is stated apart (tests/image_builder/expected_blocks.h), so
+// that a wrong row fails them; a new block is a row in both. For people,
+// the table is restated in README.md and README.ja.md, the manual pages
+// (doc/d88cut.1.in, doc/ja/d88cut.1.in) and the page's words
+// (web/index.html, web/page.js): change those with it.
 //
 // The disk's tracks hold sectors 1 to 16 of 256 bytes (N 1); track t is
 // cylinder t >> 1, head t & 1, and a block's run of sectors goes on to
