@@ -1,12 +1,14 @@
 # Where systems differ, a source file per platform: <name>_<platform>.cpp.
 # The platform is picked here, once, for every target of the tree. The
-# browser (Emscripten) is POSIX but for the files it has of its own.
+# browser (Emscripten) is POSIX but for the files it has of its own; a file
+# named _portable is plain standard C++, taken where a system has no file
+# of its own for that name.
 if(WIN32)
-  set(D88CUT_PLATFORMS windows)
+  set(D88CUT_PLATFORMS windows portable)
 elseif(EMSCRIPTEN)
-  set(D88CUT_PLATFORMS web posix)
+  set(D88CUT_PLATFORMS web posix portable)
 else()
-  set(D88CUT_PLATFORMS posix)
+  set(D88CUT_PLATFORMS posix portable)
 endif()
 
 # Sets <variable> to the current folder's file of each name given for this

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "environment_posix.h"
+#include "environment.h"
 #include "platform/utf8.h"
 #include "user_locale.h"
 

@@ -2,7 +2,7 @@
 #define PLATFORM_SRC_CONSOLE_TEXT_H
 
 // Text on the terminal or console a person reads, one source file per
-// platform (console_posix.cpp, console_windows.cpp).
+// platform (console_portable.cpp, console_windows.cpp).
 
 #include <cstdio>
 

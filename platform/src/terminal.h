@@ -2,7 +2,7 @@
 #define PLATFORM_SRC_TERMINAL_H
 
 // Whether a stream is a terminal, one source file per POSIX platform
-// (terminal_posix.cpp, terminal_web.cpp), for console_posix.cpp.
+// (terminal_posix.cpp, terminal_web.cpp), for console_portable.cpp.
 
 #include <cstdio>
 

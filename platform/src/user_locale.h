@@ -3,7 +3,7 @@
 
 // What the user's system says of the character set its programs read
 // (charset_posix.cpp, charset_windows.cpp, charset_web.cpp) and of the
-// language its user reads (language_posix.cpp, language_windows.cpp).
+// language its user reads (language_portable.cpp, language_windows.cpp).
 
 namespace platform {
 

@@ -2,7 +2,7 @@
 #define PLATFORM_CONSOLE_H
 
 // The console window a run may own, one source file per platform
-// (console_posix.cpp, console_windows.cpp).
+// (console_portable.cpp, console_windows.cpp).
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "environment_posix.h"
+#include "environment.h"
 #include "user_locale.h"
 
 namespace platform {

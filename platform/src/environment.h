@@ -1,5 +1,5 @@
-#ifndef PLATFORM_SRC_ENVIRONMENT_POSIX_H
-#define PLATFORM_SRC_ENVIRONMENT_POSIX_H
+#ifndef PLATFORM_SRC_ENVIRONMENT_H
+#define PLATFORM_SRC_ENVIRONMENT_H
 
 // The environment as the C library's locale and gettext read it.
 
@@ -20,4 +20,4 @@ const char* FirstSet(const char* const (&variables)[N]) {
 
 }  // namespace platform
 
-#endif  // PLATFORM_SRC_ENVIRONMENT_POSIX_H
+#endif  // PLATFORM_SRC_ENVIRONMENT_H
