@@ -163,9 +163,10 @@ TEST_F(D88lsTest, TrackListingShowsStorageOrderAndOddIds) {
   disk.tracks[9] = {};
   disk.trackEntryOverrides[9] = 0x10000;      // beyond the disk
   disk.trackEntryOverrides[13] = 0x80000000;  // negative: before the file
+  disk.tracks[11] = {};                       // at the disk's very end
   const RunResult result = List(disk.Build(), true);
   EXPECT_EQ(result.out,
-            "disk 0: offset 0, name \"T\", media 0x00 2D, size 17312, tracks 5, "
+            "disk 0: offset 0, name \"T\", media 0x00 2D, size 17312, tracks 6, "
             "unmarked: track 0 is absent: its entry is 0\n"
             "  track 5 (C 2 H 1) at 688: 4 sectors, N 1: 7 5(C 9) 3(N 3) 1(H 0)\n"
             "    R 7: 16 bytes of data, not 256\n"
@@ -177,6 +178,7 @@ TEST_F(D88lsTest, TrackListingShowsStorageOrderAndOddIds) {
             "  track 7 (C 3 H 1) at 832: 1024+ sectors, N 1:" + chain + " ...\n"
             "    every sector: 0 bytes of data, not 256\n" + repeats +
             "  track 9 (C 4 H 1) at 65536: absent: its entry 65536 is past the disk size 17312\n"
+            "  track 11 (C 5 H 1) at 17312: no sectors\n"
             "  track 13 (C 6 H 1) at -2147483648: absent: its entry -2147483648 points outside "
             "the file\n");
 }
@@ -222,6 +224,7 @@ TEST_F(D88lsTest, TrackListingSaysHowEachSectorWasRead) {
   // last track, where nothing follows its records.
   for (d88test::Sector& s : disk.tracks[1]) s.density = 0x40;
   disk.tracks[1][4].status = 0xB0;
+  for (d88test::Sector& s : disk.tracks[2]) s.deletedMark = 0x10;
   disk.tracks[2][3].sectorsInTrack = 15;
   for (d88test::Sector& s : disk.tracks[3]) s.sectorsInTrack = 0x1000;
   const std::string out = List(disk.Build(), true).out;
@@ -232,9 +235,34 @@ TEST_F(D88lsTest, TrackListingSaysHowEachSectorWasRead) {
                 "    every sector: single density\n"
                 "    R 5: data CRC error\n"
                 "  track 2 (C 1 H 0) at 9236: " + ids +
+                "    every sector: deleted data\n"
                 "    sector counts differ between records: 16 and 15\n"
                 "  track 3 (C 1 H 1) at 13588: " + ids +
                 "    sector count 4096 looks byte-swapped: 16\n");
+
+  // A count is byte-swapped only where it is larger than the records there
+  // are, and its other byte is no more than them; each here on a disk's
+  // last track, where nothing follows.
+  const struct {
+    std::size_t records;
+    std::int32_t count;
+    const char* said;
+  } counts[] = {{1, 0x0100, "    sector count 256 looks byte-swapped: 1\n"},
+                {256, 0x0100, ""},
+                {16, 0x1100, ""}};
+  for (const auto& count : counts) {
+    Disk last;
+    for (std::size_t k = 0; k < count.records; ++k) {
+      d88test::Sector s;
+      s.r = static_cast<std::uint8_t>(k);
+      s.sectorsInTrack = count.count;
+      s.data.assign(256, 0);
+      last.tracks[0].push_back(s);
+    }
+    const std::string listed = List(last.Build(), true).out;
+    EXPECT_EQ(listed.substr(listed.find('\n', listed.find("  track 0 ")) + 1), count.said)
+        << count.count;
+  }
 }
 
 // Blocks read from sectors the image marks are cut, but say so: d88ls in
@@ -326,6 +354,29 @@ TEST_F(D88lsTest, NameBytesOutsidePrintableAsciiAreEscaped) {
   std::string sixteen;
   for (int k = 0; k < 16; ++k) sixteen += "\\x01";
   EXPECT_NE(result.out.find("name \"" + sixteen + "\", media"), std::string::npos);
+
+  // Decoded where the listing reaches its reader as UTF-8: what no reader
+  // can show (DEL, the C1 controls) stays escaped; a character may end the
+  // field; some decode to two bytes of UTF-8. JSON has its own escapes.
+  const struct {
+    std::string name;
+    const char* listed;
+    const char* json;
+  } names[] = {{"A\x7F", "A\\x7F", "A\x7F"},
+               {"A\x80", "A\\x80", "A\xEF\xBF\xBD"},
+               {"ABCDEFGHIJKLMN\x83\x66", "ABCDEFGHIJKLMN\xE3\x83\x87", "ABCDEFGHIJKLMN\xE3\x83\x87"},
+               {"\x83\x9F\x84\x40", "\xCE\x91\xD0\x90", "\xCE\x91\xD0\x90"}};  // Greek, Cyrillic
+  for (const auto& name : names) {
+    Disk named;
+    named.name = name.name;
+    const std::string path = dir_.Write("named.d88", named.Build());
+    const std::string out =
+        d88test::RunTool(D88LS_PATH, {"d88ls", path}, dir_.path(), {"LC_ALL=C.UTF-8"}).out;
+    EXPECT_EQ(out.substr(0, out.find(", media")),
+              "disk 0: offset 0, name \"" + std::string(name.listed) + "\"");
+    const nlohmann::json listing = nlohmann::json::parse(Run({"d88ls", "--json", path}).out);
+    EXPECT_EQ(listing["images"][0]["disks"][0]["name"], name.json);
+  }
 }
 
 TEST_F(D88lsTest, CommandLine) {
@@ -356,6 +407,10 @@ TEST_F(D88lsTest, CommandLine) {
                               "Usage: ./d88ls [-t] [--json] d88file...\n");
     EXPECT_EQ(result.out, "");
   }
+  // Two images: each under its name, a blank line between.
+  const std::string other = dir_.Write("other.d88", Disk{}.Build());
+  EXPECT_EQ(Run({"d88ls", "other.d88", "other.d88"}).out,
+            "other.d88:\n" + Run({"d88ls", other}).out + "\nother.d88:\n" + Run({"d88ls", other}).out);
   const RunResult empty = List({});
   EXPECT_EQ(empty.status, 0);
   EXPECT_EQ(empty.out, "no disks: the image is shorter than a disk header\n" + dir_ / "image.d88" +
@@ -424,15 +479,21 @@ TEST_F(D88lsTest, JsonListsEveryImageAsOneDocument) {
   sector.status = 0xF0;
   sector.data.assign(256, 0);
   small.tracks[0] = {sector};
-  dir_.Write("small.d88", small.Build());
+  // A deleted sector, and a track longer than a listing holds.
+  sector.deletedMark = 0x10;
+  small.tracks[1] = {sector};
+  small.tracks[2].assign(1030, d88test::Sector{});
+  dir_.Write("small.d88", d88test::Concat({small.Build(), {0x1A, 0x00}}));
+  dir_.Write("text.txt", Bytes(700, 'x'));
   std::filesystem::create_directory(dir_ / "folder");
-  const RunResult result =
-      Run({"d88ls", "--json", "-t", "game.d88", "missing.d88", "folder", "small.d88"});
+  const RunResult result = Run(
+      {"d88ls", "--json", "-t", "game.d88", "missing.d88", "folder", "small.d88", "text.txt"});
   EXPECT_EQ(result.status, 1);
   const nlohmann::json listing = nlohmann::json::parse(result.out);  // throws if it is no JSON
+  EXPECT_EQ(result.out.substr(result.out.size() - 2), "}\n");       // and it ends there
   EXPECT_EQ(listing["version"], 1);
   const nlohmann::json& images = listing["images"];
-  ASSERT_EQ(images.size(), 4u);
+  ASSERT_EQ(images.size(), 5u);
 
   const nlohmann::json& disk = images[0]["disks"][0];
   EXPECT_EQ(images[0]["path"], "game.d88");
@@ -444,6 +505,7 @@ TEST_F(D88lsTest, JsonListsEveryImageAsOneDocument) {
   EXPECT_EQ(disk["media"], "2D");
   EXPECT_EQ(disk["write_protected"], true);
   EXPECT_EQ(disk["size_problem"], nullptr);
+  EXPECT_EQ(disk["track_count"], 80);
   EXPECT_EQ(disk["marker"]["state"], "marked");
   ASSERT_EQ(disk["blocks"].size(), d88test::kBlockCount);
   const std::string marked = d88test::BlockReading(75, 5).name;
@@ -463,6 +525,8 @@ TEST_F(D88lsTest, JsonListsEveryImageAsOneDocument) {
               "data CRC error", "status_byte": 176, "deleted": false}])"));
   EXPECT_EQ(disk["tracks"].size(), 80u);
   EXPECT_EQ(disk["tracks"][75]["sectors"][4]["status"], "data CRC error");
+  EXPECT_EQ(disk["tracks"][75]["listing_cut"], false);
+  EXPECT_EQ(images[0]["looks_like_d88"], true);
 
   EXPECT_EQ(images[1]["path"], "missing.d88");
   EXPECT_EQ(images[1]["error"], "No such file or directory");
@@ -473,10 +537,16 @@ TEST_F(D88lsTest, JsonListsEveryImageAsOneDocument) {
   EXPECT_EQ(odd["name"], "S\xE3\x83\x87\"\\\x01\xEF\xBF\xBD");  // Sデ"\, U+0001, U+FFFD
   EXPECT_EQ(odd["marker"]["reason"], "no sector C 0 H 0 R 16 N 1 on track 0");
   EXPECT_FALSE(odd.contains("blocks"));
+  EXPECT_EQ(odd["write_protected"], false);
+  EXPECT_EQ(odd["track_count"], 3);
   EXPECT_EQ(odd["tracks"][0]["sectors"],
             nlohmann::json::parse(R"([{"c": 0, "h": 0, "r": 1, "n": 1, "count": 1, "density":
               "single", "deleted": false, "status": "no data mark", "status_byte": 240,
               "data_size": 256}])"));
+  EXPECT_EQ(odd["tracks"][1]["sectors"][0]["deleted"], true);
+  EXPECT_EQ(odd["tracks"][2]["listing_cut"], true);
+  EXPECT_EQ(images[3]["trailing_padding"], false);
+  EXPECT_EQ(images[4]["looks_like_d88"], false);
 }
 
 }  // namespace

@@ -227,8 +227,20 @@ TEST_F(ProcessEdgesTest, SignalBlockedByTheParentStaysBlocked) {
 }
 
 // A descriptor closed at start is opened on the null device, so that no
-// file the run opens takes its number, nor what is written to it.
+// file the run opens takes its number, nor what is written to it; and a
+// file written while descriptor 0 is free takes that number and is whole.
 TEST_F(ProcessEdgesTest, ClosedStandardDescriptorsStayUnusable) {
+  const std::string folder = work_.path();
+  const auto writeWithInputClosed = [&folder] {
+    close(0);
+    int error = 0;
+    const std::uint8_t data[] = {'n', 'e', 'w'};
+    const bool written = chdir(folder.c_str()) == 0 &&
+                         platform::WriteFileReplacing("zero", data, 3, &error) &&
+                         d88test::ReadFile("zero") == Bytes{'n', 'e', 'w'};
+    _exit(written ? 0 : 1);
+  };
+  EXPECT_EXIT(writeWithInputClosed(), ::testing::ExitedWithCode(0), "");
   for (const int fd : {0, 1, 2}) {
     const auto closeThenPrepare = [fd] {
       close(fd);
@@ -258,6 +270,10 @@ bool Inject() {
 }
 ssize_t InjectedWrite(int fd, const void* data, std::size_t size) {
   return Inject() ? -1 : write(fd, data, size);
+}
+// A write that writes nothing, once, and fails no call.
+ssize_t WriteNothingOnce(int fd, const void* data, std::size_t size) {
+  return calls++ == 0 ? 0 : write(fd, data, size);
 }
 int InjectedFchmod(int fd, mode_t mode) { return Inject() ? -1 : fchmod(fd, mode); }
 ssize_t InjectedPread(int fd, void* buffer, std::size_t count, off_t position) {
@@ -322,6 +338,17 @@ TEST_F(ProcessEdgesTest, FailingSystemCallsAreMadeAgainOrReported) {
     const Bytes kept = w.written ? Bytes{'n', 'e', 'w'} : Bytes{'o', 'l', 'd'};
     EXPECT_EQ(d88test::ReadFile("PROG"), kept) << w.error;
   }
+  // A write that writes nothing will never finish the file: it fails, as
+  // for want of space, and is not made again.
+  platform::outputFileCalls = real;
+  platform::outputFileCalls.write = WriteNothingOnce;
+  calls = 0;
+  int error = 0;
+  const std::uint8_t data[] = {'n', 'e', 'w'};
+  EXPECT_FALSE(platform::WriteFileReplacing("PROG", data, 3, &error));
+  EXPECT_EQ(error, ENOSPC);
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(d88test::ReadFile("PROG"), (Bytes{'o', 'l', 'd'}));
   d88::imageFileCalls.pread = InjectedPread;
   for (const int error : {EINTR, EIO}) {
     injectedError = error;

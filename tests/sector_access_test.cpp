@@ -356,6 +356,9 @@ TEST_F(SectorAccessTest, RecordsCarryEveryFieldOfTheirHeaders) {
   EXPECT_TRUE(std::equal(record.reserved, record.reserved + 5, reserved));
   EXPECT_EQ(record.position, image_.GetTrackOffset(3) + 4 * 272);
   EXPECT_EQ(image_.GetSectorRecords(3, records, 2), 2);
+  D88Image::SectorRecord one[1];
+  ASSERT_EQ(image_.GetSectorRecords(3, one, 1), 1);
+  EXPECT_EQ(one[0].position, image_.GetTrackOffset(3));
   EXPECT_EQ(image_.GetSectorRecords(3, records, 0), 0);
 
   D88Image::SectorRecord found;
