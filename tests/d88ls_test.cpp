@@ -365,7 +365,10 @@ TEST_F(D88lsTest, NameBytesOutsidePrintableAsciiAreEscaped) {
   } names[] = {{"A\x7F", "A\\x7F", "A\x7F"},
                {"A\x80", "A\\x80", "A\xEF\xBF\xBD"},
                {"ABCDEFGHIJKLMN\x83\x66", "ABCDEFGHIJKLMN\xE3\x83\x87", "ABCDEFGHIJKLMN\xE3\x83\x87"},
-               {"\x83\x9F\x84\x40", "\xCE\x91\xD0\x90", "\xCE\x91\xD0\x90"}};  // Greek, Cyrillic
+               {"\x83\x9F\x84\x40", "\xCE\x91\xD0\x90", "\xCE\x91\xD0\x90"},  // Greek, Cyrillic
+               {"\x81\x40", "\xE3\x80\x80", "\xE3\x80\x80"},  // the ideographic space
+               {"\xF0\x40", "\\xF0@", "\xEF\xBF\xBD@"},      // for private use
+               {"\x81\x20", "\\x81 ", "\xEF\xBF\xBD "}};     // a lead byte, no character
   for (const auto& name : names) {
     Disk named;
     named.name = name.name;
@@ -407,6 +410,13 @@ TEST_F(D88lsTest, CommandLine) {
                               "Usage: ./d88ls [-t] [--json] d88file...\n");
     EXPECT_EQ(result.out, "");
   }
+  // A second disk cut short says so, as the first does.
+  const Bytes two = d88test::Concat({Disk{}.Build(), Game().Build()});
+  const std::string second = Run({"d88ls", dir_.Write("two.d88", Bytes(two.begin(), two.end() - 1))}).out;
+  EXPECT_NE(second.find("disk 1: offset 688, name \"GAME\", media 0x00 2D, size 348848 runs past the "
+                        "end of the file (349535 bytes)"),
+            std::string::npos)
+      << second;
   // Two images: each under its name, a blank line between.
   const std::string other = dir_.Write("other.d88", Disk{}.Build());
   EXPECT_EQ(Run({"d88ls", "other.d88", "other.d88"}).out,
@@ -466,9 +476,10 @@ TEST_F(D88lsTest, SeveralImagesAndWhatIsWrongWithEach) {
 // One JSON document for the whole call, read back with a parser: every
 // image given, in order, opened or not.
 TEST_F(D88lsTest, JsonListsEveryImageAsOneDocument) {
-  Disk game = Game();
+  Disk game = d88test::MarkedDisk("GAME OF SIXTEEN!");  // the whole name field
   game.writeProtect = 0x10;
   d88test::FindSector(&game, 75, 5)->status = 0xB0;
+  d88test::FindSector(&game, 4, 3)->r = 99;  // a sector the first block misses
   dir_.Write("game.d88", d88test::Concat({game.Build(), Bytes(3, 0x1A)}));
   Disk small;
   // Shift_JIS, no UTF-8, with what JSON escapes, and a byte that decodes
@@ -500,8 +511,8 @@ TEST_F(D88lsTest, JsonListsEveryImageAsOneDocument) {
   EXPECT_EQ(images[0]["file_size"], 348848 + 3);
   EXPECT_EQ(images[0]["trailing_bytes"], 3);
   EXPECT_EQ(images[0]["trailing_padding"], true);
-  EXPECT_EQ(disk["name"], "GAME");
-  EXPECT_EQ(disk["name_bytes"], "47414d45");
+  EXPECT_EQ(disk["name"], "GAME OF SIXTEEN!");
+  EXPECT_EQ(disk["name_bytes"], "47414d45204f46205349585445454e21");
   EXPECT_EQ(disk["media"], "2D");
   EXPECT_EQ(disk["write_protected"], true);
   EXPECT_EQ(disk["size_problem"], nullptr);
@@ -509,7 +520,9 @@ TEST_F(D88lsTest, JsonListsEveryImageAsOneDocument) {
   EXPECT_EQ(disk["marker"]["state"], "marked");
   ASSERT_EQ(disk["blocks"].size(), d88test::kBlockCount);
   const std::string marked = d88test::BlockReading(75, 5).name;
+  const std::string missing = d88test::BlockReading(4, 3).name;
   std::size_t markedIndex = 0;
+  std::size_t missingIndex = 0;
   for (std::size_t k = 0; k < d88test::kBlockCount; ++k) {
     const d88test::ExpectedBlock& expected = d88test::kExpectedBlocks[k];
     const nlohmann::json& block = disk["blocks"][k];
@@ -517,9 +530,15 @@ TEST_F(D88lsTest, JsonListsEveryImageAsOneDocument) {
     EXPECT_EQ(block["track"], expected.track);
     EXPECT_EQ(block["r"], expected.r);
     EXPECT_EQ(block["bytes"], expected.size);
-    EXPECT_EQ(block["state"], expected.name == marked ? "marked sectors" : "ok") << expected.name;
+    const char* state = expected.name == marked ? "marked sectors" : expected.name == missing ? "missing" : "ok";
+    EXPECT_EQ(block["state"], state) << expected.name;
+    EXPECT_EQ(block.contains("marked_count"), expected.name == marked) << expected.name;
     if (expected.name == marked) markedIndex = k;
+    if (expected.name == missing) missingIndex = k;
   }
+  EXPECT_EQ(disk["blocks"][missingIndex]["missing"],
+            nlohmann::json::parse(R"({"track": 4, "c": 2, "h": 0, "r": 3, "reason":
+              "missing sector track 4 (C 2 H 0) R 3"})"));
   EXPECT_EQ(disk["blocks"][markedIndex]["marked_sectors"],
             nlohmann::json::parse(R"([{"track": 75, "c": 37, "h": 1, "r": 5, "status":
               "data CRC error", "status_byte": 176, "deleted": false}])"));

@@ -109,6 +109,23 @@ TEST_F(ProcessEdgesTest, OnlyARegularFileIsOpenedAndNothingWaits) {
   EXPECT_TRUE(Files().empty());
 }
 
+// Standard output and standard error into one file read in the order
+// things happened: what the listing printed before an error stands before
+// it. A name longer than any line is cut, not written past.
+TEST_F(ProcessEdgesTest, BothStreamsInOneFileKeepTheirOrder) {
+  const std::string image = Image();
+  const RunResult both = Run({d88test::kShell, "-c", "exec \"$@\" 2>&1", "sh"}, D88LS_PATH,
+                             {image, images_ / "missing.d88"});
+  const std::string error = "d88ls: cannot open " + images_ / "missing.d88";
+  ASSERT_NE(both.out.find(error), std::string::npos) << both.out;
+  EXPECT_LT(both.out.find("  block"), both.out.find(error));
+  const std::string longName(120000, 'x');
+  const RunResult longer = d88test::RunTool(D88LS_PATH, {"d88ls", longName}, work_.path());
+  EXPECT_EQ(longer.status, 1);
+  EXPECT_EQ(longer.err.substr(0, 24), "d88ls: cannot open xxxxx");
+  EXPECT_LT(longer.err.size(), longName.size());
+}
+
 TEST_F(ProcessEdgesTest, LostStandardOutputIsAFailureAndTheFilesStay) {
   const std::string image = Image();
   struct Case {
@@ -375,16 +392,19 @@ TEST_F(ProcessEdgesTest, InterruptionRemovesTheTemporaryFileAndEndsBySignal) {
   const CallsReplaced replaced(work_.path());
   d88test::WriteFile("PROG", {'o', 'l', 'd'});
   for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    // A file of a longer name is written first, so that the one removed is
+    // the one pending now, not what is left of the last one's name.
     const auto writeThenInterrupt = [signal] {
       interruption = signal;
-      platform::outputFileCalls.write = WriteThenInterrupt;
       int error = 0;
       const std::uint8_t data[] = {'n', 'e', 'w'};
+      platform::WriteFileReplacing("LONGER-NAME", data, 3, &error);
+      platform::outputFileCalls.write = WriteThenInterrupt;
       platform::WriteFileReplacing("PROG", data, 3, &error);
       _exit(0);
     };
     EXPECT_EXIT(writeThenInterrupt(), ::testing::KilledBySignal(signal), "") << signal;
-    EXPECT_EQ(Files(), std::vector<std::string>{"PROG"});
+    EXPECT_EQ(Files(), (std::vector<std::string>{"LONGER-NAME", "PROG"}));
   }
   EXPECT_EQ(d88test::ReadFile("PROG"), (Bytes{'o', 'l', 'd'}));
 }
@@ -552,6 +572,11 @@ TEST_F(ProcessEdgesTest, JapaneseWhereTheUserReadsItAndDiskNamesAsText) {
       {false, {"LANG=en_US.UTF-8", "LANGUAGE=ja"}, japanese + text + japaneseRest},
       {false, {"LANG=ja_JP.UTF-8", "LANGUAGE=en:ja"}, english + text + englishRest},
       {false, {"LANG=C", "LANGUAGE=ja"}, english + bytes + englishRest},
+      // Messages in C: LANGUAGE is not looked at, whatever the characters.
+      {false, {"LC_CTYPE=C.UTF-8", "LC_MESSAGES=C", "LANGUAGE=ja"}, english + text + englishRest},
+      // The first language the tools have words for, or none.
+      {false, {"LANG=ja_JP.UTF-8", "LANGUAGE=fr:ja"}, japanese + text + japaneseRest},
+      {false, {"LANG=ja_JP.UTF-8", "LANGUAGE=fr"}, english + text + englishRest},
       {false, {"LANG=ja_JP.eucJP"}, Converted(japanese, "EUC-JP", images_) + bytes +
                                         Converted(japaneseRest, "EUC-JP", images_)},
       {false, {"LANG=ja_JP.SJIS"}, Converted(japanese, "CP932", images_) + bytes +

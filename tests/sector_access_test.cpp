@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "d88image/d88image.h"
+#include "marked_disk/block_read.h"
 #include "test_support.h"
 
 namespace {
@@ -380,6 +381,25 @@ TEST_F(SectorAccessTest, RecordsCarryEveryFieldOfTheirHeaders) {
   EXPECT_EQ(image_.ReadImageBytes(-1, raw, 4), 0);
   ASSERT_FALSE(image_.SelectDisk(1));
   EXPECT_EQ(image_.GetWriteProtect(), -1);
+}
+
+// A run read through the marked disk's rule says which sectors it read
+// are marked, however long it is, and what stopped it.
+TEST_F(SectorAccessTest, RunReadsSayWhatTheyReadAndWhatStoppedThem) {
+  Disk disk = d88test::MakeStandardDisk();
+  d88test::FindSector(&disk, 10, 1)->status = 0xB0;  // the 129th sector from track 2 R 1 on
+  Load(disk);
+  marked_disk::RunRead read;
+  const std::int32_t length = 128 * 256 + 100;
+  EXPECT_EQ(marked_disk::ReadRun(image_, 2, 1, 0, 1, 1, buffer_.data(), length, &read), length);
+  ASSERT_EQ(read.markedCount, 1);
+  EXPECT_EQ(std::vector<int>({read.marked[0].track, read.marked[0].c, read.marked[0].h,
+                              read.marked[0].r, read.marked[0].status}),
+            std::vector<int>({10, 5, 0, 1, 0xB0}));
+  // A size code no run can take stops it at its first sector.
+  EXPECT_EQ(marked_disk::ReadRun(image_, 2, 1, 0, 1, 30, buffer_.data(), 256, &read), 0);
+  EXPECT_EQ(read.stop, marked_disk::RunRead::Stop::kMissing);
+  EXPECT_EQ(read.r, 1);
 }
 
 TEST_F(SectorAccessTest, NothingIsReadWithoutASelectedDisk) {
