@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "d88image/d88_format.h"
+#include "d88image/d88_writer.h"
 #include "marked_disk/block_table.h"
 #include "messages.h"
 #include "platform/shift_jis.h"
@@ -88,8 +89,79 @@ const char* MediaName(std::int32_t mediaType) {
     case 0x00: return "2D";
     case 0x10: return "2DD";
     case 0x20: return "2HD";
+    case 0x30: return "1D";
+    case 0x40: return "1DD";
     default: return nullptr;
   }
+}
+
+TrackMedia FindTrackMedia(D88Image& image) {
+  static D88Image::SectorRecord records[kMaxListedSectors];
+  std::int32_t lastTrack = -1;
+  std::int32_t largest = 0;
+  bool doubleSided = false;
+  for (std::int32_t t = 0; t < d88::kTrackCount; ++t) {
+    const std::int32_t count = image.GetSectorRecords(t, records, kMaxListedSectors);
+    if (count == 0) continue;
+    std::int32_t data = 0;
+    for (std::int32_t k = 0; k < count; ++k) data += records[k].dataSize;
+    if (data > largest) largest = data;
+    lastTrack = t;
+    if ((t & 1) != 0) doubleSided = true;
+  }
+  TrackMedia media;
+  if (lastTrack < 0) return media;
+  media.mediaType = d88::ImpliedMediaType(lastTrack / 2 + 1, doubleSided, largest);
+  media.disagrees =
+      MediaName(image.GetMediaType()) != nullptr && media.mediaType != image.GetMediaType();
+  return media;
+}
+
+const char* DescribeContainerProblem(const d88::ContainerProblem& problem,
+                                     char (&reason)[kMaxReason]) {
+  using Kind = d88::ContainerProblem::Kind;
+  using Part = d88::ContainerProblem::Part;
+  const char* part = nullptr;
+  switch (problem.part) {
+    case Part::kHeader: part = kPartHeader; break;
+    case Part::kComment: part = kPartComment; break;
+    case Part::kTrackTable: part = kPartTrackTable; break;
+    case Part::kTrackHeader: part = kPartTrackHeader; break;
+    case Part::kSectorHeader: part = kPartSectorHeader; break;
+    case Part::kSectorData: part = kPartSectorData; break;
+    case Part::kCompression: part = kPartCompression; break;
+  }
+  char where[kMaxReason];
+  std::snprintf(where, sizeof where, "%s", Say(part));
+  if (problem.track >= 0) {
+    const std::size_t used = std::strlen(where);
+    std::snprintf(where + used, sizeof where - used, Say(kOfTrack), static_cast<int>(problem.track),
+                  static_cast<int>(problem.track >> 1), static_cast<int>(problem.track & 1));
+  }
+  switch (problem.kind) {
+    case Kind::kNone:
+      return nullptr;
+    case Kind::kCutShort:
+      std::snprintf(reason, sizeof reason, Say(kCutShort), where);
+      break;
+    case Kind::kBadField:
+      std::snprintf(reason, sizeof reason, Say(kBadField), where, static_cast<int>(problem.value));
+      break;
+    case Kind::kBadChecksum:
+      std::snprintf(reason, sizeof reason, Say(kBadChecksum), where);
+      break;
+    case Kind::kTooLarge:
+      std::snprintf(reason, sizeof reason, Say(kTooLarge), static_cast<int>(problem.value));
+      break;
+    case Kind::kUnsupported:
+      std::snprintf(reason, sizeof reason, Say(kUnsupported), where);
+      break;
+    case Kind::kTrackTwice:
+      std::snprintf(reason, sizeof reason, Say(kTrackTwice), static_cast<int>(problem.track),
+                    static_cast<int>(problem.track >> 1), static_cast<int>(problem.track & 1));
+      break;
+  }
+  return reason;
 }
 
 std::int32_t CountTracks(const D88Image& image) {

@@ -42,8 +42,24 @@ const char* DescribeOpenFailure(const d88::OpenFailure& failure, char (&reason)[
 enum class SizeProblem { kNone, kNegative, kPastEnd };
 SizeProblem FindSizeProblem(const D88Image& image);
 
-// "2D", "2DD" or "2HD" for the media types that have a name; nullptr else.
+// "2D", "2DD", "2HD", "1D" or "1DD" for the media types that have a name;
+// nullptr else.
 const char* MediaName(std::int32_t mediaType);
+
+// The media type the selected disk's tracks look like (d88_writer.h's
+// ImpliedMediaType), and whether the header's names another: only a named
+// media type of a disk with tracks can disagree.
+struct TrackMedia {
+  std::int32_t mediaType = -1;  // -1 for a disk without a track to read
+  bool disagrees = false;
+};
+TrackMedia FindTrackMedia(D88Image& image);
+
+// What was wrong with the container, in words ("cut short: the file ends
+// inside a sector's data of track 12 (C 6 H 0)"); nullptr where nothing
+// was.
+const char* DescribeContainerProblem(const d88::ContainerProblem& problem,
+                                     char (&reason)[kMaxReason]);
 
 // The number of tracks in the selected disk's track table.
 std::int32_t CountTracks(const D88Image& image);

@@ -35,6 +35,43 @@ const char* SizeProblemName(SizeProblem problem) {
   return nullptr;
 }
 
+void Geometry(JsonWriter& json, const char* key, const d88::Geometry& g) {
+  json.BeginObject(key);
+  json.Number("cylinders", g.cylinders);
+  json.Number("heads", g.heads);
+  json.Number("sectors", g.sectors);
+  json.Number("sector_size", g.sectorSize);
+  json.EndObject();
+}
+
+const char* ProblemKind(d88::ContainerProblem::Kind kind) {
+  using Kind = d88::ContainerProblem::Kind;
+  switch (kind) {
+    case Kind::kNone: break;
+    case Kind::kCutShort: return "cut_short";
+    case Kind::kBadField: return "bad_field";
+    case Kind::kBadChecksum: return "bad_checksum";
+    case Kind::kTooLarge: return "too_large";
+    case Kind::kUnsupported: return "unsupported";
+    case Kind::kTrackTwice: return "track_twice";
+  }
+  return nullptr;
+}
+
+const char* ProblemPart(d88::ContainerProblem::Part part) {
+  using Part = d88::ContainerProblem::Part;
+  switch (part) {
+    case Part::kHeader: return "header";
+    case Part::kComment: return "comment";
+    case Part::kTrackTable: return "track_table";
+    case Part::kTrackHeader: return "track_header";
+    case Part::kSectorHeader: return "sector_header";
+    case Part::kSectorData: return "sector_data";
+    case Part::kCompression: return "compression";
+  }
+  return nullptr;
+}
+
 void Location(JsonWriter& json, std::int32_t track, std::int32_t c, std::int32_t h,
               std::int32_t r) {
   json.Number("track", track);
@@ -66,9 +103,38 @@ void JsonListing::Unopened(const char* path, const char* reason) {
 }
 
 void JsonListing::BeginImage(const char* path, const D88Image& image, bool) {
+  const d88::Container& container = image.GetContainer();
   json_.BeginObject();
   json_.String("path", path);
-  json_.Number("file_size", image.GetImageFileSize());
+  json_.Number("file_size", container.fileSize);
+  json_.String("format", d88::FormatName(container.format));
+  if (container.format == d88::Format::kNfd) json_.Number("revision", container.revision);
+  if (container.geometry.cylinders > 0) {
+    Geometry(json_, "geometry", container.geometry);
+  } else {
+    json_.String("geometry", nullptr);
+  }
+  json_.BeginArray("other_geometries");
+  for (std::int32_t k = 0; k < container.otherGeometryCount; ++k) {
+    Geometry(json_, nullptr, container.otherGeometries[k]);
+  }
+  json_.EndArray();
+  char reason[kMaxReason];
+  if (DescribeContainerProblem(container.problem, reason) == nullptr) {
+    json_.String("problem", nullptr);
+  } else {
+    json_.BeginObject("problem");
+    json_.String("kind", ProblemKind(container.problem.kind));
+    json_.String("part", ProblemPart(container.problem.part));
+    if (container.problem.track >= 0) {
+      json_.Number("track", container.problem.track);
+    } else {
+      json_.String("track", nullptr);
+    }
+    json_.Number("value", container.problem.value);
+    json_.String("reason", reason);
+    json_.EndObject();
+  }
   json_.BeginArray("disks");
   repeats_ = false;
 }
@@ -101,6 +167,9 @@ void JsonListing::Disk(D88Image& image, std::int32_t index) {
   json_.String("name_bytes", hex);
   json_.Number("media_type", image.GetMediaType());
   json_.String("media", MediaName(image.GetMediaType()));
+  const TrackMedia trackMedia = FindTrackMedia(image);
+  json_.String("media_from_tracks", MediaName(trackMedia.mediaType));
+  json_.Bool("media_disagrees", trackMedia.disagrees);
   json_.Bool("write_protected", image.GetWriteProtect() > 0);
   json_.Number("size", image.GetDiskSize());
   json_.String("size_problem", SizeProblemName(FindSizeProblem(image)));

@@ -36,9 +36,15 @@ constexpr char kWriteError[] = N_("write error");
 // A console window of the run's own, on Windows, as the run ends.
 constexpr char kPressEnter[] = N_("Press Enter to close this window.\n");
 
-// An image: its name above its listing when there are several, and what
-// is said of it as a whole.
-constexpr char kImageHeading[] = "%s:\n";
+// An image: its line, above its listing when there are several or it is
+// in another container than D88: its name, its container, a raw image's
+// geometry (cylinders x heads x sectors x bytes) and what was wrong with
+// the container; and what is said of it as a whole.
+constexpr char kImageHeading[] = "%s: %s";
+constexpr char kGeometry[] = ", %d x %d x %d x %d";
+constexpr char kAlsoFits[] = N_(" (its size also fits %s)");
+constexpr char kContainerProblem[] = ", %s";
+constexpr char kLineEnd[] = "\n";
 constexpr char kNoDisks[] = N_("no disks: the image is shorter than a disk header\n");
 constexpr char kNotAnImage[] = N_("%s does not look like a D88 image\n");
 constexpr char kHeaderUnreadable[] = N_("disk %d: its header can no longer be read whole\n");
@@ -50,7 +56,10 @@ constexpr char kDisksAgain[] =
 
 // A disk's line.
 constexpr char kDisk[] = N_("disk %d: offset %d, name ");
-constexpr char kMedia[] = N_(", media 0x%02X%s%s, ");
+constexpr char kMedia[] = N_(", media 0x%02X%s%s");
+constexpr char kMediaDisagrees[] = N_(" (its tracks look %s)");
+// Between a disk line's fields, in every language.
+constexpr char kFieldSeparator[] = ", ";
 constexpr char kSize[] = N_("size %d");
 constexpr char kSizeNegative[] = N_(" is negative: the next disk starts before this one");
 constexpr char kSizePastEnd[] = N_(" runs past the end of the file (%d bytes)");
@@ -115,6 +124,22 @@ constexpr char kCutButMarkedSectors[] =
     N_("cut, but %d of its sectors are marked: its bytes may not be the disk's\n");
 constexpr char kMarkedSector[] = N_("    track %d (C %d H %d) R %d: %s\n");
 constexpr char kMoreMarkedSectors[] = N_("    and %d more\n");
+
+// What was wrong with a container: a fault, and the part it was in.
+constexpr char kCutShort[] = N_("cut short: the file ends inside %s");
+constexpr char kBadField[] = N_("%s holds a value it cannot hold (%d)");
+constexpr char kBadChecksum[] = N_("%s does not match its checksum");
+constexpr char kTooLarge[] = N_("larger, as a D88, than the %d bytes the reader holds");
+constexpr char kUnsupported[] = N_("%s is in a form this reader does not know");
+constexpr char kTrackTwice[] = N_("track %d (C %d H %d) comes twice; the second is not read");
+constexpr char kOfTrack[] = N_(" of track %d (C %d H %d)");
+constexpr char kPartHeader[] = N_("the header");
+constexpr char kPartComment[] = N_("the comment");
+constexpr char kPartTrackTable[] = N_("the track table");
+constexpr char kPartTrackHeader[] = N_("a track's header");
+constexpr char kPartSectorHeader[] = N_("a sector's header");
+constexpr char kPartSectorData[] = N_("a sector's data");
+constexpr char kPartCompression[] = N_("the compressed data");
 
 // What lies after the last disk, as the image's last line.
 constexpr char kByteAfter[] = N_("1 byte after the last disk\n");

@@ -286,12 +286,31 @@ void PrintBlock(D88Image& image, const marked_disk::Block& block) {
 
 }  // namespace
 
-void TextListing::BeginImage(const char* path, const D88Image&, bool several) {
-  if (several) {
-    if (anyImage_) Print("\n");
-    Print(kImageHeading, path);
-  }
+void TextListing::BeginImage(const char* path, const D88Image& image, bool several) {
+  const d88::Container& container = image.GetContainer();
+  if (anyImage_) Print("\n");
   anyImage_ = true;
+  if (!several && container.format == d88::Format::kD88) return;
+  Print(kImageHeading, path, d88::FormatName(container.format));
+  const d88::Geometry& g = container.geometry;
+  if (g.cylinders > 0) Print(kGeometry, g.cylinders, g.heads, g.sectors, g.sectorSize);
+  if (container.otherGeometryCount > 0) {
+    char others[256] = {};
+    for (std::int32_t k = 0; k < container.otherGeometryCount; ++k) {
+      const d88::Geometry& o = container.otherGeometries[k];
+      const std::size_t used = std::strlen(others);
+      std::snprintf(others + used, sizeof others - used, "%s%d x %d x %d x %d",
+                    k == 0 ? "" : Say(kNoteSeparator), static_cast<int>(o.cylinders),
+                    static_cast<int>(o.heads), static_cast<int>(o.sectors),
+                    static_cast<int>(o.sectorSize));
+    }
+    Print(kAlsoFits, others);
+  }
+  char reason[kMaxReason];
+  if (DescribeContainerProblem(container.problem, reason) != nullptr) {
+    Print(kContainerProblem, reason);
+  }
+  Print(kLineEnd);
 }
 
 void TextListing::NoDisks() { Print(kNoDisks); }
@@ -321,6 +340,9 @@ void TextListing::Disk(D88Image& image, std::int32_t index) {
   const char* mediaName = MediaName(media);
   Print(kMedia, static_cast<unsigned>(media & 0xFF), mediaName != nullptr ? " " : "",
         mediaName != nullptr ? mediaName : "");
+  const TrackMedia trackMedia = FindTrackMedia(image);
+  if (trackMedia.disagrees) Print(kMediaDisagrees, MediaName(trackMedia.mediaType));
+  Print("%s", kFieldSeparator);
   if (image.GetWriteProtect() > 0) Print(kWriteProtected);
   PrintSize(image);
   Print(kTracks, static_cast<int>(CountTracks(image)));

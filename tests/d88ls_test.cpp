@@ -53,12 +53,13 @@ Disk Game() { return d88test::MarkedDisk("GAME"); }
 
 TEST_F(D88lsTest, MarkedDiskShowsEveryBlock) {
   Disk disk = Game();
-  disk.mediaType = 0x20;
+  disk.mediaType = 0x20;  // which its tracks are not
   const RunResult result = List(disk.Build());
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(result.out,
-            "disk 0: offset 0, name \"GAME\", media 0x20 2HD, size 348848, tracks 80, marked\n" +
+            "disk 0: offset 0, name \"GAME\", media 0x20 2HD (its tracks look 2D), size 348848, "
+            "tracks 80, marked\n" +
                 kAllBlocksOk);
 }
 
@@ -420,7 +421,7 @@ TEST_F(D88lsTest, CommandLine) {
   // Two images: each under its name, a blank line between.
   const std::string other = dir_.Write("other.d88", Disk{}.Build());
   EXPECT_EQ(Run({"d88ls", "other.d88", "other.d88"}).out,
-            "other.d88:\n" + Run({"d88ls", other}).out + "\nother.d88:\n" + Run({"d88ls", other}).out);
+            "other.d88: d88\n" + Run({"d88ls", other}).out + "\nother.d88: d88\n" + Run({"d88ls", other}).out);
   const RunResult empty = List({});
   EXPECT_EQ(empty.status, 0);
   EXPECT_EQ(empty.out, "no disks: the image is shorter than a disk header\n" + dir_ / "image.d88" +
@@ -451,19 +452,19 @@ TEST_F(D88lsTest, SeveralImagesAndWhatIsWrongWithEach) {
             "d88ls: cannot open missing.d88: No such file or directory\n"
             "d88ls: folder: not a regular file (a folder)\n");
   EXPECT_EQ(result.out,
-            "good.d88:\n"
+            "good.d88: d88\n"
             "disk 0: offset 0, name \"GAME\", media 0x00 2D, size 348848, tracks 80, marked\n" +
                 kAllBlocksOk +
-                "\ncut.d88:\n"
+                "\ncut.d88: d88\n"
                 "disk 0: offset 0, name \"GAME\", media 0x00 2D, size 348848 runs past the end of "
                 "the file (348847 bytes), tracks 80, marked\n" +
                 kAllBlocksOk +
-                "\ntext.txt:\n"
+                "\ntext.txt: d88\n"
                 "disk 0: offset 0, name \"xxxxxxxxxxxxxxxx\", media 0x78, write-protected, size 2021161080 runs "
                 "past the end of the file (700 bytes), tracks 164, unmarked: no sector C 0 H 0 R "
                 "16 N 1 on track 0\n"
                 "text.txt does not look like a D88 image\n"
-                "\nback.d88:\n"
+                "\nback.d88: d88\n"
                 "disk 0: offset 0, name \"A\", media 0x00 2D, size 688, tracks 0, unmarked: "
                 "track 0 is absent: its entry is 0\n"
                 "disk 1: offset 688, name \"B\", media 0x00 2D, size -688 is negative: the next "

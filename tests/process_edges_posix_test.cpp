@@ -520,7 +520,7 @@ TEST_F(ProcessEdgesTest, JapaneseMessagesAreTextOnAUtf8TerminalOnly) {
   list.insert(list.end(), {missing, image});
   const d88test::TerminalRun split =
       d88test::RunOnTerminal(list, {"LC_ALL=C.UTF-8"}, work_.path(), true);
-  const std::string heading = image + ":\ndisk 0: offset 0, name \"TEST DISK\"";
+  const std::string heading = image + ": d88\ndisk 0: offset 0, name \"TEST DISK\"";
   EXPECT_EQ(split.written.substr(0, heading.size()), heading);
   EXPECT_EQ(split.error, "d88ls: cannot open " + missing + ": No such file or directory\n");
 }

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "container_reader.h"
+#include "d88image/d88_writer.h"
 #include "d88image/d88image.h"
 
 namespace {
@@ -24,6 +26,7 @@ D88Image::~D88Image() = default;
 bool D88Image::Open(const char* path) {
   // Whatever comes next, an image opened earlier is done with.
   stream_.Close();
+  container_ = d88::Container{};
   if (path == nullptr) {
     diskCount_ = 0;
     currentDisk_ = -1;
@@ -34,6 +37,19 @@ bool D88Image::Open(const char* path) {
   if (!stream_.Open(path)) return false;
   // The disk selected before, if any, was another image's.
   ForgetDisk();
+  container_.fileSize = stream_.GetFileSize();
+  // What the container is, from the bytes the directory's walk reads
+  // first: on a D88 this costs no read of its own.
+  d88::ContainerFile file(stream_, path);
+  if (const d88::ContainerReader* reader = d88::FindContainerReader(file)) {
+    container_.format = reader->format;
+    d88::D88Writer writer(converted_, d88::kMaxConvertedSize);
+    reader->read(file, writer, &container_);
+    if (container_.problem.kind == d88::ContainerProblem::Kind::kNone) {
+      container_.problem = writer.Problem();
+    }
+    stream_.ReadFromMemory(converted_, writer.Size());
+  }
 
   // Disks are found from their size fields alone; the walk ends at the first
   // header that cannot be read whole, after 64 disks, or where the next
@@ -84,8 +100,16 @@ bool D88Image::SelectDisk(std::int32_t index) {
   if (!ReadDiskHeader(stream_, diskDirectory_[index], header)) return false;
 
   diskStart_ = diskDirectory_[index];
+  // The first track starts where the table ends: where some writer put it
+  // before the header's end (at 672, after 160 entries), the slots from
+  // there on are its records' bytes, not entries, and their tracks absent.
+  std::int32_t firstTrack = d88::kDiskHeaderSize;
   for (std::int32_t t = 0; t < d88::kTrackCount; ++t) {
     trackTable_[t] = d88::DecodeU32Le(header + d88::kTrackTableOffset + 4 * t);
+    if (trackTable_[t] > 0 && trackTable_[t] < firstTrack) firstTrack = trackTable_[t];
+  }
+  for (std::int32_t t = 0; t < d88::kTrackCount; ++t) {
+    if (d88::kTrackTableOffset + 4 * t >= firstTrack) trackTable_[t] = 0;
   }
   mediaType_ = header[d88::kMediaTypeOffset];
   writeProtect_ = header[d88::kWriteProtectOffset];

@@ -29,8 +29,18 @@ bool ImageStream::Open(const char* path) {
 void ImageStream::Close() {
   if (file_ != kNoFile) CloseFile(file_);
   file_ = kNoFile;
+  memory_ = nullptr;
   fileSize_ = 0;
   windowLength_ = 0;
+}
+
+void ImageStream::ReadFromMemory(const std::uint8_t* bytes, std::int32_t size) {
+  const OpenFailure failure = failure_;
+  Close();
+  failure_ = failure;
+  memory_ = bytes;
+  fileSize_ = size;
+  position_ = 0;
 }
 
 bool ImageStream::MoveWindowTo(std::int32_t position) {
@@ -40,8 +50,15 @@ bool ImageStream::MoveWindowTo(std::int32_t position) {
 }
 
 std::int32_t ImageStream::Read(std::uint8_t* destination, std::int32_t count) {
-  if (file_ == kNoFile || position_ < 0) return 0;
+  if (!IsOpen() || position_ < 0 || count <= 0) return 0;
   if (count > kInt32Max - position_) count = kInt32Max - position_;
+  if (memory_ != nullptr) {
+    if (position_ >= fileSize_) return 0;
+    const std::int32_t part = count < fileSize_ - position_ ? count : fileSize_ - position_;
+    std::memcpy(destination, memory_ + position_, static_cast<std::size_t>(part));
+    position_ += part;
+    return part;
+  }
   std::int32_t done = 0;
   while (done < count) {
     // Differences from the window's start, so that no sum can overflow.

@@ -3,19 +3,22 @@
 
 #include <cstdint>
 
+#include "d88image/container.h"
 #include "d88image/d88_format.h"
 #include "d88image/image_stream.h"
 
-// Reader for D88 floppy-disk images (layout in d88_format.h).
+// Reader for D88 floppy-disk images (layout in d88_format.h), and for the
+// other containers disks are kept in (container.h), each read as the D88
+// it would be.
 //
 // One instance holds one image file open, knows where each of its disks
 // starts (at most 64), and holds the header of one selected disk. Sector
 // reads work on the selected disk. Every outcome is reported through the
 // result: a success flag or a count of bytes, 0 meaning nothing. The class
 // never prints and never throws. It allocates nothing: an instance holds a
-// 64 KiB window of the file, so give it static or heap storage where stacks
-// are small; on Windows, Open converts the path to UTF-16 in 64 KiB of the
-// caller's stack.
+// 64 KiB window of the file and room for the D88 another container is read
+// as (4 MiB), so give it static or heap storage; on Windows, Open converts
+// the path to UTF-16 in 64 KiB of the caller's stack.
 class D88Image {
  public:
   D88Image();
@@ -25,17 +28,21 @@ class D88Image {
 
   // Opens an image and indexes its disks, with none selected; nullptr
   // closes the image instead. Only a regular file opens, and opening never
-  // waits. On Windows `path` is UTF-8; elsewhere it goes to the system
-  // unchanged.
+  // waits. The container is told from the file (GetContainer); one other
+  // than D88 is read whole at once, as the D88 it would be. On Windows
+  // `path` is UTF-8; elsewhere it goes to the system unchanged.
   bool Open(const char* path);
+  // The container the open image was read from, and what was wrong with it.
+  const d88::Container& GetContainer() const { return container_; }
   // Why the last Open with a path failed: the system's error number, or
   // what stands at the path where it is no regular file (a folder, a
   // device, a FIFO, a socket); none after an Open that succeeded.
   d88::OpenFailure GetOpenFailure() const;
   std::int32_t GetDiskCount() const;
   // The image file's size when it was opened (2^31 - 1 for a file that
-  // large or larger), for telling a disk that runs past its end; 0 when no
-  // image is open.
+  // large or larger), for telling a disk that runs past its end; for
+  // another container, the size of the D88 it is read as; 0 when no image
+  // is open.
   std::int32_t GetImageFileSize() const;
   // Loads the header of disk `index`; on failure no disk is selected.
   bool SelectDisk(std::int32_t index);
@@ -127,6 +134,7 @@ class D88Image {
   void ForgetDisk();
 
   d88::ImageStream stream_;
+  d88::Container container_;
   std::int32_t currentDisk_ = -1;
   std::int32_t diskCount_ = 0;
   std::int32_t firstSector_ = 1;
@@ -138,6 +146,8 @@ class D88Image {
   std::int32_t mediaType_ = -1;
   std::int32_t writeProtect_ = -1;
   char diskName_[d88::kDiskNameLength + 1] = {};
+  // The D88 another container is read as.
+  std::uint8_t converted_[d88::kMaxConvertedSize];
 };
 
 #endif  // D88IMAGE_D88IMAGE_H

@@ -17,7 +17,9 @@ struct OpenFailure {
   FileKind kind = FileKind::kNone;
 };
 
-// A read-only image file seen through a window of it held in memory.
+// A read-only image file seen through a window of it held in memory, or
+// bytes the caller holds in memory in its place (the D88 that another
+// container is read as).
 //
 // Walking a track means many 16-byte reads at nearby positions, and every
 // sector search starts again at its track's first record. Through the
@@ -38,7 +40,11 @@ class ImageStream {
   // Why the last Open did not open its path; none after one that did.
   const OpenFailure& GetOpenFailure() const { return failure_; }
   void Close();
-  bool IsOpen() const { return file_ != kNoFile; }
+  // From now on reads `size` bytes at `bytes`, which stay the caller's and
+  // must outlive the stream's use of them, instead of the file, which is
+  // closed.
+  void ReadFromMemory(const std::uint8_t* bytes, std::int32_t size);
+  bool IsOpen() const { return file_ != kNoFile || memory_ != nullptr; }
   // The open file's size when it was opened, 2^31 - 1 for a file that large
   // or larger; 0 when none is open.
   std::int32_t GetFileSize() const { return fileSize_; }
@@ -57,6 +63,7 @@ class ImageStream {
   bool MoveWindowTo(std::int32_t position);
 
   std::intptr_t file_ = kNoFile;
+  const std::uint8_t* memory_ = nullptr;
   OpenFailure failure_;
   std::int32_t fileSize_ = 0;
   std::int32_t position_ = 0;

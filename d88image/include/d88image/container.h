@@ -1,0 +1,94 @@
+#ifndef D88IMAGE_CONTAINER_H
+#define D88IMAGE_CONTAINER_H
+
+// The containers disk images are kept in, and what the reader learnt of the
+// one it opened. A container other than D88 is read as the D88 it would be
+// (the same disks, tracks, sector IDs, data and facts), so that every sector
+// operation reads it as it reads a D88; this says which container it was.
+//
+// Limits, which every container's reader keeps to: one disk per container
+// (a D88 may hold 64), the D88's 164 tracks (track = 2 x cylinder + head),
+// and at most kMaxConvertedSize bytes for the D88 it is read as (a 2.88 MB
+// disk fits; the largest common floppy, 1.44 MB, is 1.52 MB as a D88).
+// Sectors per track are bounded by each container's own fields (255 at
+// most, a byte's worth).
+
+#include <cstdint>
+
+namespace d88 {
+
+constexpr std::int32_t kMaxConvertedSize = 4 * 1024 * 1024;
+
+// In the order d88ls --json names them ("d88", "raw", ...).
+enum class Format {
+  kD88,
+  kRaw,
+  kFdi,
+  kDim,
+  kDcp,
+  kNfd,
+  kVfd,
+  kImd,
+  kDsk,
+  kEdsk,
+  kTd0,
+  kDmk,
+};
+
+// The container's name as d88ls gives it: "d88", "raw", "fdi", ...
+const char* FormatName(Format format);
+
+// A raw image's layout: cylinders x heads x sectors of sectorSize bytes.
+struct Geometry {
+  std::int32_t cylinders = 0;
+  std::int32_t heads = 0;
+  std::int32_t sectors = 0;
+  std::int32_t sectorSize = 0;
+};
+
+// Why a container could not be read whole: what kind of fault, in which
+// part of it and where. The reader keeps what it read up to the fault.
+struct ContainerProblem {
+  enum class Kind {
+    kNone,
+    kCutShort,     // the file ends inside `part`
+    kBadField,     // a field of `part` holds `value`, which cannot be
+    kBadChecksum,  // `part` does not match the checksum stored for it
+    kTooLarge,     // the disk is larger, as a D88, than the reader holds
+    kUnsupported,  // `part` is in a form the reader does not know
+    kTrackTwice,   // the track comes again, later in the file
+  };
+  enum class Part {
+    kHeader,
+    kComment,
+    kTrackTable,
+    kTrackHeader,
+    kSectorHeader,
+    kSectorData,
+    kCompression,
+  };
+  Kind kind = Kind::kNone;
+  Part part = Part::kHeader;
+  std::int32_t track = -1;  // the track (2 x cylinder + head), or -1
+  std::int32_t value = 0;
+};
+
+// What the reader learnt of the container it opened.
+struct Container {
+  Format format = Format::kD88;
+  // The size of the file itself (2^31 - 1 for one that large or larger);
+  // the D88 it is read as has a size of its own.
+  std::int32_t fileSize = 0;
+  // A raw image: the geometry read, and the others its size also fits.
+  Geometry geometry;
+  static constexpr std::int32_t kMaxOtherGeometries = 4;
+  Geometry otherGeometries[kMaxOtherGeometries];
+  std::int32_t otherGeometryCount = 0;
+  // NFD's revision (0 or 1); 0 for every other container.
+  std::int32_t revision = 0;
+  ContainerProblem problem;
+};
+
+}  // namespace d88
+
+#endif  // D88IMAGE_CONTAINER_H

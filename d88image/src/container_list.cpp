@@ -1,0 +1,56 @@
+// Every container the reader knows, and the order in which a file is
+// offered to them: first to those that know their files by what they
+// hold, then to raw images, known by their size alone. A name of the D88
+// family is always a D88, and a file no container claims reads as a D88,
+// as every file did before there were other containers.
+
+#include "container_reader.h"
+
+namespace d88 {
+namespace {
+
+constexpr ContainerReader kReaders[] = {
+    {Format::kImd, RecogniseImd, ReadImd},    {Format::kTd0, RecogniseTd0, ReadTd0},
+    {Format::kDsk, RecogniseDsk, ReadDsk},    {Format::kEdsk, RecogniseEdsk, ReadDsk},
+    {Format::kNfd, RecogniseNfd, ReadNfd},    {Format::kVfd, RecogniseVfd, ReadVfd},
+    {Format::kDim, RecogniseDim, ReadDim},    {Format::kFdi, RecogniseFdi, ReadFdi},
+    {Format::kDcp, RecogniseDcp, ReadDcp},    {Format::kDmk, RecogniseDmk, ReadDmk},
+    {Format::kRaw, RecogniseRaw, ReadRaw},
+};
+
+constexpr const char* kD88Extensions[] = {"d88", "d77", "d68", "d98", "88d", "1dd"};
+
+}  // namespace
+
+const char* FormatName(Format format) {
+  switch (format) {
+    case Format::kD88: return "d88";
+    case Format::kRaw: return "raw";
+    case Format::kFdi: return "fdi";
+    case Format::kDim: return "dim";
+    case Format::kDcp: return "dcp";
+    case Format::kNfd: return "nfd";
+    case Format::kVfd: return "vfd";
+    case Format::kImd: return "imd";
+    case Format::kDsk: return "dsk";
+    case Format::kEdsk: return "edsk";
+    case Format::kTd0: return "td0";
+    case Format::kDmk: return "dmk";
+  }
+  return "d88";
+}
+
+const ContainerReader* FindContainerReader(ContainerFile& file) {
+  for (const char* extension : kD88Extensions) {
+    if (file.HasExtension(extension)) return nullptr;
+  }
+  const ContainerReader* bySize = nullptr;
+  for (const ContainerReader& reader : kReaders) {
+    const Match match = reader.recognise(file);
+    if (match == Match::kByContent) return &reader;
+    if (match == Match::kBySize && bySize == nullptr) bySize = &reader;
+  }
+  return bySize;
+}
+
+}  // namespace d88
