@@ -59,22 +59,6 @@ const char* NameAsText(const char* name, bool decode, bool forListing,
   return text;
 }
 
-const char* DescribeOpenFailure(const d88::OpenFailure& failure, char (&reason)[kMaxReason]) {
-  const char* kind = nullptr;
-  switch (failure.kind) {
-    case d88::FileKind::kNone:
-      std::snprintf(reason, sizeof reason, "%s", Say(std::strerror(failure.error)));
-      return reason;
-    case d88::FileKind::kFolder: kind = kAFolder; break;
-    case d88::FileKind::kDevice: kind = kADevice; break;
-    case d88::FileKind::kFifo: kind = kAFifo; break;
-    case d88::FileKind::kSocket: kind = kASocket; break;
-    case d88::FileKind::kOther: kind = kNotAFile; break;
-  }
-  std::snprintf(reason, sizeof reason, Say(kNotARegularFile), Say(kind));
-  return reason;
-}
-
 SizeProblem FindSizeProblem(const D88Image& image) {
   const std::int32_t size = image.GetDiskSize();
   // A file of 2^31 bytes or more is held as 2^31 - 1, past whose end no
@@ -117,52 +101,6 @@ TrackMedia FindTrackMedia(D88Image& image) {
   return media;
 }
 
-const char* DescribeContainerProblem(const d88::ContainerProblem& problem,
-                                     char (&reason)[kMaxReason]) {
-  using Kind = d88::ContainerProblem::Kind;
-  using Part = d88::ContainerProblem::Part;
-  const char* part = nullptr;
-  switch (problem.part) {
-    case Part::kHeader: part = kPartHeader; break;
-    case Part::kComment: part = kPartComment; break;
-    case Part::kTrackTable: part = kPartTrackTable; break;
-    case Part::kTrackHeader: part = kPartTrackHeader; break;
-    case Part::kSectorHeader: part = kPartSectorHeader; break;
-    case Part::kSectorData: part = kPartSectorData; break;
-    case Part::kCompression: part = kPartCompression; break;
-  }
-  char where[kMaxReason];
-  std::snprintf(where, sizeof where, "%s", Say(part));
-  if (problem.track >= 0) {
-    const std::size_t used = std::strlen(where);
-    std::snprintf(where + used, sizeof where - used, Say(kOfTrack), static_cast<int>(problem.track),
-                  static_cast<int>(problem.track >> 1), static_cast<int>(problem.track & 1));
-  }
-  switch (problem.kind) {
-    case Kind::kNone:
-      return nullptr;
-    case Kind::kCutShort:
-      std::snprintf(reason, sizeof reason, Say(kCutShort), where);
-      break;
-    case Kind::kBadField:
-      std::snprintf(reason, sizeof reason, Say(kBadField), where, static_cast<int>(problem.value));
-      break;
-    case Kind::kBadChecksum:
-      std::snprintf(reason, sizeof reason, Say(kBadChecksum), where);
-      break;
-    case Kind::kTooLarge:
-      std::snprintf(reason, sizeof reason, Say(kTooLarge), static_cast<int>(problem.value));
-      break;
-    case Kind::kUnsupported:
-      std::snprintf(reason, sizeof reason, Say(kUnsupported), where);
-      break;
-    case Kind::kTrackTwice:
-      std::snprintf(reason, sizeof reason, Say(kTrackTwice), static_cast<int>(problem.track),
-                    static_cast<int>(problem.track >> 1), static_cast<int>(problem.track & 1));
-      break;
-  }
-  return reason;
-}
 
 std::int32_t CountTracks(const D88Image& image) {
   std::int32_t count = 0;

@@ -32,10 +32,6 @@ constexpr int kMaxNameText = 4 * 16 + 1;
 const char* NameAsText(const char* name, bool decode, bool forListing,
                        char (&text)[kMaxNameText]);
 
-// Why an image did not open, as the reader says: "not a regular file (a
-// folder)", or the system's reason.
-const char* DescribeOpenFailure(const d88::OpenFailure& failure, char (&reason)[kMaxReason]);
-
 // What is wrong with the selected disk's size field: a size that runs past
 // the end of the file, or one that reads negative, which puts the next disk
 // before this one.
@@ -55,11 +51,6 @@ struct TrackMedia {
 };
 TrackMedia FindTrackMedia(D88Image& image);
 
-// What was wrong with the container, in words ("cut short: the file ends
-// inside a sector's data of track 12 (C 6 H 0)"); nullptr where nothing
-// was.
-const char* DescribeContainerProblem(const d88::ContainerProblem& problem,
-                                     char (&reason)[kMaxReason]);
 
 // The number of tracks in the selected disk's track table.
 std::int32_t CountTracks(const D88Image& image);

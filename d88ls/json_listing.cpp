@@ -9,6 +9,7 @@
 #include "marked_disk/block_read.h"
 #include "marked_disk/block_table.h"
 #include "marked_disk/marker.h"
+#include "platform/image_words.h"
 
 namespace d88ls {
 namespace {
@@ -119,8 +120,8 @@ void JsonListing::BeginImage(const char* path, const D88Image& image, bool) {
     Geometry(json_, nullptr, container.otherGeometries[k]);
   }
   json_.EndArray();
-  char reason[kMaxReason];
-  if (DescribeContainerProblem(container.problem, reason) == nullptr) {
+  char reason[platform::kMaxImageWords];
+  if (platform::DescribeContainerProblem(container.problem, reason) == nullptr) {
     json_.String("problem", nullptr);
   } else {
     json_.BeginObject("problem");

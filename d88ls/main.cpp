@@ -8,6 +8,7 @@
 #include "listing.h"
 #include "messages.h"
 #include "platform/console.h"
+#include "platform/image_words.h"
 #include "platform/process.h"
 #include "platform/tool_output.h"
 #include "platform/translation.h"
@@ -25,15 +26,8 @@ D88Image image;
 template <class Listing>
 void ListImage(Listing& listing, const char* path, bool several) {
   if (!image.Open(path)) {
-    const d88::OpenFailure failure = image.GetOpenFailure();
-    char reason[d88ls::kMaxReason];
-    d88ls::DescribeOpenFailure(failure, reason);
-    if (failure.kind != d88::FileKind::kNone) {
-      platform::ReportError(reason, "%s", path);
-    } else {
-      platform::ReportError(reason, d88ls::kCannotOpen, path);
-    }
-    listing.Unopened(path, reason);
+    char reason[platform::kMaxImageWords];
+    listing.Unopened(path, platform::ReportOpenFailure(path, image.GetOpenFailure(), reason));
     return;
   }
   listing.BeginImage(path, image, several);

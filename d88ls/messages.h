@@ -24,13 +24,6 @@ constexpr char kVersion[] = "d88ls %s\n";
 
 // Errors, after "d88ls: " and before ": <reason>".
 constexpr char kUnknownOption[] = N_("unknown option %s");
-constexpr char kCannotOpen[] = N_("cannot open %s");
-constexpr char kNotARegularFile[] = N_("not a regular file (%s)");
-constexpr char kAFolder[] = N_("a folder");
-constexpr char kADevice[] = N_("a device");
-constexpr char kAFifo[] = N_("a FIFO");
-constexpr char kASocket[] = N_("a socket");
-constexpr char kNotAFile[] = N_("not a file");
 constexpr char kWriteError[] = N_("write error");
 
 // A console window of the run's own, on Windows, as the run ends.
@@ -124,22 +117,6 @@ constexpr char kCutButMarkedSectors[] =
     N_("cut, but %d of its sectors are marked: its bytes may not be the disk's\n");
 constexpr char kMarkedSector[] = N_("    track %d (C %d H %d) R %d: %s\n");
 constexpr char kMoreMarkedSectors[] = N_("    and %d more\n");
-
-// What was wrong with a container: a fault, and the part it was in.
-constexpr char kCutShort[] = N_("cut short: the file ends inside %s");
-constexpr char kBadField[] = N_("%s holds a value it cannot hold (%d)");
-constexpr char kBadChecksum[] = N_("%s does not match its checksum");
-constexpr char kTooLarge[] = N_("larger, as a D88, than the %d bytes the reader holds");
-constexpr char kUnsupported[] = N_("%s is in a form this reader does not know");
-constexpr char kTrackTwice[] = N_("track %d (C %d H %d) comes twice; the second is not read");
-constexpr char kOfTrack[] = N_(" of track %d (C %d H %d)");
-constexpr char kPartHeader[] = N_("the header");
-constexpr char kPartComment[] = N_("the comment");
-constexpr char kPartTrackTable[] = N_("the track table");
-constexpr char kPartTrackHeader[] = N_("a track's header");
-constexpr char kPartSectorHeader[] = N_("a sector's header");
-constexpr char kPartSectorData[] = N_("a sector's data");
-constexpr char kPartCompression[] = N_("the compressed data");
 
 // What lies after the last disk, as the image's last line.
 constexpr char kByteAfter[] = N_("1 byte after the last disk\n");

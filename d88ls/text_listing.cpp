@@ -11,6 +11,7 @@
 #include "marked_disk/block_table.h"
 #include "marked_disk/marker.h"
 #include "messages.h"
+#include "platform/image_words.h"
 #include "platform/tool_output.h"
 #include "platform/translation.h"
 
@@ -306,8 +307,8 @@ void TextListing::BeginImage(const char* path, const D88Image& image, bool sever
     }
     Print(kAlsoFits, others);
   }
-  char reason[kMaxReason];
-  if (DescribeContainerProblem(container.problem, reason) != nullptr) {
+  char reason[platform::kMaxImageWords];
+  if (platform::DescribeContainerProblem(container.problem, reason) != nullptr) {
     Print(kContainerProblem, reason);
   }
   Print(kLineEnd);

@@ -4,8 +4,9 @@
 # translates every one of them (an untranslated or fuzzy one fails).
 #   cmake -DSOURCE_DIR=TOP -DOUTPUT=FILE.pot -DXGETTEXT=xgettext
 #         [-DVERSION=V] [-DMSGCMP=msgcmp -DPO=ja.po] -P make_pot.cmake
-set(texts ${SOURCE_DIR}/extract/messages.h ${SOURCE_DIR}/d88ls/messages.h
-  ${SOURCE_DIR}/platform/src/tool_output.cpp)
+file(GLOB tool_texts ${SOURCE_DIR}/*/messages.h)
+set(texts ${tool_texts} ${SOURCE_DIR}/platform/src/tool_output.cpp
+  ${SOURCE_DIR}/platform/src/image_words.cpp)
 set(names ${SOURCE_DIR}/d88image/include/d88image/d88_format.h)
 # Every marked text is a printf format (one without a directive, too), so
 # that msgfmt --check holds each translation to the same directives.

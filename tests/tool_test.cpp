@@ -253,13 +253,18 @@ TEST_F(ToolTest, TakenTemporaryNameIsSteppedAroundAndBadRequestsRefused) {
   EXPECT_TRUE(platform::WriteFileReplacing("PROG", data, 3, &error)) << error;
   EXPECT_FALSE(platform::WriteFileReplacing("MUS00", data, -1, &error));
   EXPECT_EQ(error, EINVAL);
-  const std::string tooLong(90, 'N');  // its temporary name would not fit
+  const std::string tooLong(100000, 'N');  // longer than any system's paths
   EXPECT_FALSE(platform::WriteFileReplacing(tooLong.c_str(), data, 3, &error));
   EXPECT_EQ(error, ENAMETOOLONG);
+  // A file in a folder has its temporary file beside it, in that folder.
+  std::filesystem::create_directory("sub");
+  EXPECT_TRUE(platform::WriteFileReplacing("sub/FILE", data, 3, &error)) << error;
   std::filesystem::current_path(start);
   EXPECT_EQ(Output("PROG"), (Bytes{'n', 'e', 'w'}));
   EXPECT_EQ(Output(taken), (Bytes{'t', 'a', 'k', 'e', 'n'}));
-  EXPECT_EQ(FilesIn(work_.path()), Sorted({taken, "PROG"}));
+  EXPECT_EQ(FilesIn(work_.path()), Sorted({taken, "PROG", "sub"}));
+  EXPECT_EQ(FilesIn(work_ / "sub"), std::vector<std::string>{"FILE"});
+  EXPECT_EQ(Output("sub/FILE"), (Bytes{'n', 'e', 'w'}));
 }
 
 TEST_F(ToolTest, OutputThatCannotBeWrittenIsReportedAndTheRestStillCut) {

@@ -24,7 +24,7 @@ constexpr int kInterruptions[] = {SIGINT, SIGTERM, SIGHUP};
 
 // The temporary file that exists now, if `pendingExists` is set, for the
 // handler to remove.
-constexpr std::size_t kMaxPendingName = 256;
+constexpr std::size_t kMaxPendingName = 4096;
 char pendingName[kMaxPendingName];
 volatile std::sig_atomic_t pendingExists = 0;
 
@@ -112,6 +112,8 @@ void RemovePending(const char* path) {
 OutputFileCalls outputFileCalls = {OpenFile, write, fchmod};
 
 int ProcessId() { return static_cast<int>(getpid()); }
+
+bool IsSeparator(char c) { return c == '/'; }
 
 bool CheckReplaceable(const char* name, std::int32_t* mode, int* error) {
   *mode = kDefaultMode;

@@ -14,6 +14,10 @@ constexpr std::int32_t kDefaultMode = -1;
 
 int ProcessId();
 
+// Whether `c` separates a path's folders from its name ('/', and on
+// Windows '\\' too).
+bool IsSeparator(char c);
+
 // Looks at what stands at `name` now, without following a symbolic link:
 // nothing, a link or a regular file the caller may write can be replaced
 // (a regular file's permission bits go to `*mode`, kDefaultMode otherwise);

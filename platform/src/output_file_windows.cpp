@@ -80,6 +80,8 @@ OutputFileCalls outputFileCalls = {WriteFile};
 
 int ProcessId() { return static_cast<int>(GetCurrentProcessId()); }
 
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
 bool CheckReplaceable(const char* name, std::int32_t* mode, int* error) {
   *mode = kDefaultMode;  // Windows has no permission bits to carry over
   static WideName wide;

@@ -1,0 +1,138 @@
+#include "conversion.h"
+
+#include "d88image/d88_writer.h"
+
+namespace d88conv {
+namespace {
+
+// Records read from a track; a longer track (a chain of records whose
+// counts never end it) is refused rather than cut.
+constexpr std::int32_t kMaxRecords = 4096;
+D88Image::SectorRecord records[kMaxRecords];
+
+// The records of `track`, or -1 (with the misfit said) where there are more
+// than are read.
+std::int32_t ReadRecords(D88Image& image, std::int32_t track, Misfit* misfit) {
+  std::int32_t position = 0;
+  if (image.LookUpTrack(track, &position) != D88Image::TrackLookup::kFound) return 0;
+  const std::int32_t count = image.GetSectorRecords(track, records, kMaxRecords);
+  if (count < kMaxRecords) return count;
+  *misfit = {Misfit::Kind::kTooManySectors, track, 0, count, kMaxRecords - 1};
+  return -1;
+}
+
+std::int32_t NominalSize(std::int32_t n) {
+  return n <= d88::kMaxSizeCode ? std::int32_t{128} << n : -1;
+}
+
+}  // namespace
+
+std::int32_t LayOutD88(D88Image& image, std::int32_t first, std::int32_t last,
+                       std::uint8_t* buffer, std::int32_t capacity, Misfit* misfit) {
+  *misfit = Misfit{};
+  d88::D88Writer writer(buffer, capacity);
+  for (std::int32_t disk = first; disk <= last; ++disk) {
+    if (!image.SelectDisk(disk)) continue;
+    writer.BeginDisk(image.GetDiskName(), image.GetWriteProtect(), image.GetMediaType());
+    for (std::int32_t track = 0; track < d88::kTrackCount; ++track) {
+      const std::int32_t count = ReadRecords(image, track, misfit);
+      if (count < 0) return 0;
+      for (std::int32_t k = 0; k < count; ++k) {
+        const D88Image::SectorRecord& record = records[k];
+        const d88::SectorFacts facts = {record.c, record.h, record.r, record.n,
+                                        static_cast<std::uint8_t>(record.density),
+                                        static_cast<std::uint8_t>(record.deletedMark),
+                                        static_cast<std::uint8_t>(record.status)};
+        std::uint8_t* data = writer.AddSector(track, facts, record.dataSize);
+        if (data == nullptr) {
+          *misfit = {Misfit::Kind::kTooLarge, track, record.r, 0, capacity};
+          return 0;
+        }
+        // Data the image ends inside of is kept as far as it goes.
+        const std::int32_t got =
+            image.ReadImageBytes(record.position + d88::kSectorHeaderSize, data, record.dataSize);
+        for (std::int32_t i = got < 0 ? 0 : got; i < record.dataSize; ++i) data[i] = 0;
+      }
+    }
+    writer.EndDisk();
+  }
+  if (writer.Problem().kind != d88::ContainerProblem::Kind::kNone) {
+    *misfit = {Misfit::Kind::kTooLarge, 0, 0, 0, capacity};
+    return 0;
+  }
+  return writer.Size();
+}
+
+std::int32_t LayOutRaw(D88Image& image, std::int32_t disk, std::uint8_t* buffer,
+                       std::int32_t capacity, Misfit* misfit) {
+  *misfit = Misfit{};
+  if (!image.SelectDisk(disk)) return 0;
+  // The tracks there are, and whether head 1 has any.
+  std::int32_t lastTrack = -1;
+  bool doubleSided = false;
+  for (std::int32_t track = 0; track < d88::kTrackCount; ++track) {
+    const std::int32_t count = ReadRecords(image, track, misfit);
+    if (count < 0) return 0;
+    if (count == 0) continue;
+    lastTrack = track;
+    if ((track & 1) != 0) doubleSided = true;
+  }
+  if (lastTrack < 0) {
+    *misfit = {Misfit::Kind::kNoTracks, 0, 0, disk, 0};
+    return 0;
+  }
+  std::int32_t sectors = 0;
+  std::int32_t size = 0;
+  std::int32_t used = 0;
+  for (std::int32_t track = 0; track <= lastTrack; track += doubleSided ? 1 : 2) {
+    const std::int32_t count = ReadRecords(image, track, misfit);
+    if (count < 0) return 0;
+    if (count == 0) {
+      *misfit = {Misfit::Kind::kTrackMissing, track, 0, 0, 0};
+      return 0;
+    }
+    if (track == 0) {
+      sectors = count;
+      size = NominalSize(records[0].n);
+    }
+    // Each of R 1 to n, once, of one size: the first in storage order
+    // stands for any other of its number.
+    for (std::int32_t r = 1; r <= sectors; ++r) {
+      const D88Image::SectorRecord* found = nullptr;
+      for (std::int32_t k = 0; k < count; ++k) {
+        if (records[k].r != r) continue;
+        if (found != nullptr) {
+          *misfit = {Misfit::Kind::kSectorTwice, track, r, 0, 0};
+          return 0;
+        }
+        found = &records[k];
+      }
+      if (found == nullptr) {
+        *misfit = {Misfit::Kind::kSectorMissing, track, r, 0, 0};
+        return 0;
+      }
+      if (found->dataSize != size || NominalSize(found->n) != size) {
+        *misfit = {Misfit::Kind::kSizeDiffers, track, r, found->dataSize, size};
+        return 0;
+      }
+      if (size > capacity - used) {
+        *misfit = {Misfit::Kind::kTooLarge, track, r, 0, capacity};
+        return 0;
+      }
+      const std::int32_t got =
+          image.ReadImageBytes(found->position + d88::kSectorHeaderSize, buffer + used, size);
+      if (got != size) {
+        *misfit = {Misfit::Kind::kSizeDiffers, track, r, got, size};
+        return 0;
+      }
+      used += size;
+    }
+    if (count != sectors) {
+      *misfit = {Misfit::Kind::kCountDiffers, track, 0, count, sectors};
+      return 0;
+    }
+  }
+  return used;
+}
+
+}  // namespace d88conv

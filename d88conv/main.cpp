@@ -1,0 +1,177 @@
+// d88conv: converts a disk image, in any container the reader knows, to a
+// D88 or to a raw image, as the output's name says, written as d88cut
+// writes its files: whole, or not at all.
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "conversion.h"
+#include "d88image/d88image.h"
+#include "messages.h"
+#include "output_kind.h"
+#include "platform/console.h"
+#include "platform/image_words.h"
+#include "platform/output_file.h"
+#include "platform/process.h"
+#include "platform/tool_output.h"
+#include "platform/translation.h"
+
+namespace {
+
+using platform::Say;
+
+D88Image image;
+// What is written, laid out whole before the file is made: four times the
+// most one disk of another container can be, for a D88 of several disks.
+constexpr std::int32_t kMaxOutput = 4 * d88::kMaxConvertedSize;
+std::uint8_t output[kMaxOutput];
+
+// Why `misfit` keeps the disk from being written, in words.
+const char* DescribeMisfit(const d88conv::Misfit& misfit, char (&reason)[512]) {
+  using Kind = d88conv::Misfit::Kind;
+  const int t = static_cast<int>(misfit.track);
+  const int c = t >> 1;
+  const int h = t & 1;
+  const int r = static_cast<int>(misfit.r);
+  const int value = static_cast<int>(misfit.value);
+  const int expected = static_cast<int>(misfit.expected);
+  switch (misfit.kind) {
+    case Kind::kNone: reason[0] = '\0'; break;
+    case Kind::kTooLarge: std::snprintf(reason, sizeof reason, Say(d88conv::kTooLarge), expected); break;
+    case Kind::kTooManySectors:
+      std::snprintf(reason, sizeof reason, Say(d88conv::kTooManySectors), t, c, h, expected);
+      break;
+    case Kind::kNoTracks: std::snprintf(reason, sizeof reason, Say(d88conv::kNoTracks), value); break;
+    case Kind::kTrackMissing:
+      std::snprintf(reason, sizeof reason, Say(d88conv::kTrackMissing), t, c, h);
+      break;
+    case Kind::kSectorMissing:
+      std::snprintf(reason, sizeof reason, Say(d88conv::kSectorMissing), t, c, h, r);
+      break;
+    case Kind::kCountDiffers:
+      std::snprintf(reason, sizeof reason, Say(d88conv::kSectorCountDiffers), t, c, h, value,
+                    expected);
+      break;
+    case Kind::kSizeDiffers:
+      std::snprintf(reason, sizeof reason, Say(d88conv::kSectorSizeDiffers), t, c, h, r, value,
+                    expected);
+      break;
+    case Kind::kSectorTwice:
+      std::snprintf(reason, sizeof reason, Say(d88conv::kSectorTwice), t, c, h, r);
+      break;
+  }
+  return reason;
+}
+
+int Convert(const char* input, const char* outputPath, std::int32_t disk) {
+  if (!image.Open(input)) {
+    char reason[platform::kMaxImageWords];
+    platform::ReportOpenFailure(input, image.GetOpenFailure(), reason);
+    return 1;
+  }
+  char reason[512];
+  if (image.GetContainer().problem.kind != d88::ContainerProblem::Kind::kNone) {
+    char damage[platform::kMaxImageWords];
+    std::snprintf(reason, sizeof reason, Say(d88conv::kDamaged),
+                  platform::DescribeContainerProblem(image.GetContainer().problem, damage));
+    platform::ReportError(reason, d88conv::kImage, input);
+    return 1;
+  }
+  const std::int32_t count = image.GetDiskCount();
+  if (count == 0 || (disk >= count)) {
+    if (count == 0) {
+      std::snprintf(reason, sizeof reason, "%s", Say(d88conv::kNoDisks));
+    } else {
+      std::snprintf(reason, sizeof reason, Say(d88conv::kNoSuchDisk), static_cast<int>(disk),
+                    static_cast<int>(count));
+    }
+    platform::ReportError(reason, d88conv::kImage, input);
+    return 1;
+  }
+  const d88conv::OutputKind kind = d88conv::OutputKindOf(outputPath);
+  d88conv::Misfit misfit;
+  std::int32_t size = 0;
+  switch (kind) {
+    case d88conv::OutputKind::kUnknown:
+      platform::ReportError(Say(d88conv::kUnknownOutput), d88conv::kImage, outputPath);
+      return 1;
+    case d88conv::OutputKind::kD88:
+      size = d88conv::LayOutD88(image, disk < 0 ? 0 : disk, disk < 0 ? count - 1 : disk, output,
+                                kMaxOutput, &misfit);
+      break;
+    case d88conv::OutputKind::kRaw:
+      size = d88conv::LayOutRaw(image, disk < 0 ? 0 : disk, output, kMaxOutput, &misfit);
+      break;
+  }
+  if (misfit.kind != d88conv::Misfit::Kind::kNone) {
+    platform::ReportError(DescribeMisfit(misfit, reason), d88conv::kImage, input);
+    return 1;
+  }
+  int error = 0;
+  if (!platform::WriteFileReplacing(outputPath, output, size, &error)) {
+    platform::ReportError(std::strerror(error), d88conv::kCannotWrite, outputPath);
+    return 1;
+  }
+  return 0;
+}
+
+// A disk number: digits alone, from 0.
+bool ParseDisk(const char* text, std::int32_t* disk) {
+  if (text == nullptr || text[0] == '\0') return false;
+  std::int32_t value = 0;
+  for (const char* p = text; *p != '\0'; ++p) {
+    if (*p < '0' || *p > '9' || value > 1000) return false;
+    value = value * 10 + (*p - '0');
+  }
+  *disk = value;
+  return true;
+}
+
+}  // namespace
+
+int main(int rawArgc, char* rawArgv[]) {
+  platform::PrepareProcess();
+  platform::SetProgramName(d88conv::kProgram);
+  int argc = 0;
+  char** argv = platform::Utf8Arguments(rawArgc, rawArgv, &argc);
+  const char* program = argc > 0 && argv[0] ? argv[0] : d88conv::kProgram;
+  const char* paths[2] = {};
+  int pathCount = 0;
+  std::int32_t disk = -1;
+  bool optionsEnded = false;
+  bool wrong = false;
+  for (int i = 1; i < argc && !wrong; ++i) {
+    const char* argument = argv[i];
+    if (optionsEnded || argument[0] != '-' || argument[1] == '\0') {
+      if (pathCount == 2) wrong = true;
+      else paths[pathCount++] = argument;
+    } else if (std::strcmp(argument, "--") == 0) {
+      optionsEnded = true;
+    } else if (std::strcmp(argument, "--disk") == 0) {
+      if (!ParseDisk(i + 1 < argc ? argv[i + 1] : nullptr, &disk)) {
+        platform::ReportError(nullptr, d88conv::kBadDiskNumber, i + 1 < argc ? argv[i + 1] : "");
+        wrong = true;
+      }
+      ++i;
+    } else if (std::strcmp(argument, "-h") == 0 || std::strcmp(argument, "--help") == 0) {
+      platform::Print(d88conv::kUsage, program);
+      platform::Print(d88conv::kHelp);
+      return platform::FinishRun(d88conv::kWriteError);
+    } else if (std::strcmp(argument, "--version") == 0) {
+      platform::Print(d88conv::kVersion, D88CUT_VERSION);
+      return platform::FinishRun(d88conv::kWriteError);
+    } else {
+      platform::ReportError(nullptr, d88conv::kUnknownOption, argument);
+      wrong = true;
+    }
+  }
+  if (wrong || pathCount != 2) {
+    platform::PrintError(d88conv::kUsage, program);
+    platform::KeepWindowOpenIfAlone(nullptr, d88conv::kPressEnter);
+    return 1;
+  }
+  const int status = Convert(paths[0], paths[1], disk);
+  const int finished = platform::FinishRun(d88conv::kWriteError);
+  return status != 0 ? status : finished;
+}

@@ -1,0 +1,57 @@
+#ifndef D88CONV_MESSAGES_H
+#define D88CONV_MESSAGES_H
+
+// Everything d88conv says, in one place: the words a translator changes.
+
+#include "platform/translation.h"
+
+namespace d88conv {
+
+// The name its errors begin with.
+constexpr char kProgram[] = "d88conv";
+
+// The command line.
+constexpr char kUsage[] = N_("Usage: %s [--disk N] INPUT OUTPUT\n");
+constexpr char kHelp[] =
+    N_("Converts a disk image, in any container d88ls reads, to the container OUTPUT's name says:\n"
+    "  .d88 .d77 .d68 (and .d98 .88d .1dd)  a D88 of every disk, or of disk N,\n"
+    "                 with every sector's ID, data and marks\n"
+    "  .2d .2dd .2hd .hdm .xdf .dup .img .hd5 .hd4 .dd6 .dd9  a raw image of disk N\n"
+    "                 (0 unless given), whose tracks must all hold sectors 1 to n of one size\n"
+    "  --disk N   the disk to convert, counted from 0 as d88ls counts them\n"
+    "  -h, --help show this help\n"
+    "  --version  show the version\n");
+constexpr char kVersion[] = "d88conv %s\n";
+constexpr char kUnknownOption[] = N_("unknown option %s");
+constexpr char kBadDiskNumber[] = N_("--disk needs a disk number, not %s");
+
+// Errors, after "d88conv: " and before ": <reason>".
+constexpr char kImage[] = "%s";
+constexpr char kCannotWrite[] = N_("cannot write %s");
+constexpr char kWriteError[] = N_("write error");
+// Why the image cannot be converted.
+constexpr char kNoDisks[] = N_("it holds no disk");
+constexpr char kNoSuchDisk[] = N_("it has no disk %d (it has %d)");
+constexpr char kDamaged[] = N_("the container is damaged: %s");
+constexpr char kUnknownOutput[] =
+    N_("its name does not say what to write: end it in .d88 for a D88, or in .2d, .2dd, .2hd, "
+    ".hdm, .xdf, .dup, .img, .hd5, .hd4, .dd6 or .dd9 for a raw image");
+constexpr char kTooLarge[] = N_("the result would be larger than %d bytes");
+constexpr char kTooManySectors[] = N_("track %d (C %d H %d) holds more than %d sectors");
+// Why a disk cannot be a raw image: the first track or sector that does
+// not fit one geometry.
+constexpr char kNoTracks[] = N_("disk %d has no track to write");
+constexpr char kTrackMissing[] = N_("track %d (C %d H %d) is absent, but later tracks are not");
+constexpr char kSectorMissing[] = N_("track %d (C %d H %d) has no sector R %d");
+constexpr char kSectorCountDiffers[] =
+    N_("track %d (C %d H %d) holds %d sectors, not %d as track 0 does");
+constexpr char kSectorSizeDiffers[] =
+    N_("track %d (C %d H %d) R %d holds %d bytes, not %d as track 0's sectors do");
+constexpr char kSectorTwice[] = N_("track %d (C %d H %d) holds R %d twice");
+
+// A console window of the run's own, on Windows, as the run ends.
+constexpr char kPressEnter[] = N_("Press Enter to close this window.\n");
+
+}  // namespace d88conv
+
+#endif  // D88CONV_MESSAGES_H
