@@ -89,6 +89,16 @@ int Convert(const char* input, const char* outputPath, std::int32_t disk) {
     platform::ReportError(reason, d88conv::kImage, input);
     return 1;
   }
+  // A file that no container claims reads as a D88; one whose disks are
+  // nothing a D88 could hold is no image at all.
+  bool plausible = false;
+  for (std::int32_t k = disk < 0 ? 0 : disk; k <= (disk < 0 ? count - 1 : disk); ++k) {
+    plausible = plausible || (image.SelectDisk(k) && image.SelectedDiskIsPlausible());
+  }
+  if (!plausible) {
+    platform::ReportError(Say(d88conv::kNotAnImage), d88conv::kImage, input);
+    return 1;
+  }
   const d88conv::OutputKind kind = d88conv::OutputKindOf(outputPath);
   d88conv::Misfit misfit;
   std::int32_t size = 0;

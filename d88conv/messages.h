@@ -31,6 +31,7 @@ constexpr char kCannotWrite[] = N_("cannot write %s");
 constexpr char kWriteError[] = N_("write error");
 // Why the image cannot be converted.
 constexpr char kNoDisks[] = N_("it holds no disk");
+constexpr char kNotAnImage[] = N_("it does not look like a disk image of any container d88conv reads");
 constexpr char kNoSuchDisk[] = N_("it has no disk %d (it has %d)");
 constexpr char kDamaged[] = N_("the container is damaged: %s");
 constexpr char kUnknownOutput[] =

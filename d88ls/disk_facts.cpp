@@ -110,16 +110,6 @@ std::int32_t CountTracks(const D88Image& image) {
   return count;
 }
 
-bool Plausible(D88Image& image) {
-  const std::int32_t size = image.GetDiskSize();
-  if (size < d88::kDiskHeaderSize) return false;
-  if (size <= image.GetImageFileSize() - image.GetDiskStart()) return true;
-  for (std::int32_t t = 0; t < d88::kTrackCount; ++t) {
-    std::uint8_t id[4];
-    if (image.GetSectorIds(t, id, sizeof id) == sizeof id) return true;
-  }
-  return false;
-}
 
 const char* DescribeAbsence(const D88Image& image, std::int32_t track,
                             D88Image::TrackLookup lookup, char (&reason)[kMaxReason]) {

@@ -55,10 +55,6 @@ TrackMedia FindTrackMedia(D88Image& image);
 // The number of tracks in the selected disk's track table.
 std::int32_t CountTracks(const D88Image& image);
 
-// Whether the selected disk could be what its header says: at least a
-// header long, and within the file, or if the file was cut short, still
-// with a track to read.
-bool Plausible(D88Image& image);
 
 // Why the reader counts `track` as absent, as `lookup` says ("its entry is
 // 0"), in `reason`.

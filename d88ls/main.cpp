@@ -52,7 +52,7 @@ void ListImage(Listing& listing, const char* path, bool several) {
     }
     starts[i] = image.GetDiskStart();
     listing.Disk(image, i);
-    if (d88ls::Plausible(image)) plausible = true;
+    if (image.SelectedDiskIsPlausible()) plausible = true;
     lastListed = true;
   }
   // Bytes after the disks, where the last one was listed as a disk.

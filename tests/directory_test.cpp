@@ -1,9 +1,11 @@
-// Opening an image, its disk directory and disk selection.
+// Opening an image, its disk directory and disk selection. Each reader is
+// made on the heap: it holds room for a whole disk of another container.
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -31,7 +33,8 @@ TEST(DirectoryTest, FindsDisksFromTheirSizeFields) {
   const std::string path = dir.Write(
       "two.d88", d88test::Concat({HeaderOnlyDisk("FIRST", 0x20), second.Build()}));
 
-  D88Image image;
+  const auto ownedImage = std::make_unique<D88Image>();
+  D88Image& image = *ownedImage;
   ASSERT_TRUE(image.Open(path.c_str()));
   ASSERT_EQ(image.GetDiskCount(), 2);
   ASSERT_TRUE(image.SelectDisk(1));
@@ -56,7 +59,8 @@ TEST(DirectoryTest, StopsAtSixtyFourDisks) {
   TempDir dir;
   Bytes seventy;
   for (int k = 0; k < 70; ++k) seventy = d88test::Concat({seventy, HeaderOnlyDisk("D", 0)});
-  D88Image image;
+  const auto ownedImage = std::make_unique<D88Image>();
+  D88Image& image = *ownedImage;
   ASSERT_TRUE(image.Open(dir.Write("many.d88", seventy).c_str()));
   EXPECT_EQ(image.GetDiskCount(), 64);
   EXPECT_TRUE(image.SelectDisk(63));
@@ -75,7 +79,8 @@ TEST(DirectoryTest, StopsAtSixtyFourDisks) {
 
 TEST(DirectoryTest, CountsOnlyWholeHeaders) {
   TempDir dir;
-  D88Image image;
+  const auto ownedImage = std::make_unique<D88Image>();
+  D88Image& image = *ownedImage;
   ASSERT_TRUE(image.Open(dir.Write("empty.d88", {}).c_str()));
   EXPECT_EQ(image.GetDiskCount(), 0);
   EXPECT_FALSE(image.SelectDisk(0));
@@ -92,7 +97,8 @@ TEST(DirectoryTest, PositionsStayWithin32Bits) {
   Disk negative;
   negative.overrideDiskSize = true;
   negative.diskSizeField = 0xFFFFFFFFu;
-  D88Image image;
+  const auto ownedImage = std::make_unique<D88Image>();
+  D88Image& image = *ownedImage;
   ASSERT_TRUE(image.Open(dir.Write("negative.d88", negative.Build()).c_str()));
   EXPECT_EQ(image.GetDiskCount(), 1);
 
@@ -140,7 +146,8 @@ TEST(DirectoryTest, NameIsAtMostSixteenCharactersUpToTheFirstNul) {
   full[16] = 'Q';  // the byte after the name field is not part of the name
   Bytes cut = HeaderOnlyDisk("AB", 0);
   cut[3] = 'C';  // after the NUL at 2
-  D88Image image;
+  const auto ownedImage = std::make_unique<D88Image>();
+  D88Image& image = *ownedImage;
   ASSERT_TRUE(image.Open(dir.Write("names.d88", d88test::Concat({full, cut})).c_str()));
   ASSERT_TRUE(image.SelectDisk(0));
   EXPECT_STREQ(image.GetDiskName(), "ABCDEFGHIJKLMNOP");
@@ -151,7 +158,8 @@ TEST(DirectoryTest, NameIsAtMostSixteenCharactersUpToTheFirstNul) {
 
 TEST(DirectoryTest, FailedSelectionForgetsTheDisk) {
   TempDir dir;
-  D88Image image;
+  const auto ownedImage = std::make_unique<D88Image>();
+  D88Image& image = *ownedImage;
   EXPECT_EQ(image.GetMediaType(), -1);
   EXPECT_EQ(image.GetCurrentDisk(), -1);
   EXPECT_STREQ(image.GetDiskName(), "");
@@ -183,7 +191,8 @@ TEST(DirectoryTest, FailedSelectionForgetsTheDisk) {
 
 TEST(DirectoryTest, ClosingKeepsTheNameAndRefusesSelection) {
   TempDir dir;
-  D88Image image;
+  const auto ownedImage = std::make_unique<D88Image>();
+  D88Image& image = *ownedImage;
   ASSERT_TRUE(image.Open(dir.Write("one.d88", HeaderOnlyDisk("NAME", 3)).c_str()));
   ASSERT_TRUE(image.SelectDisk(0));
   EXPECT_TRUE(image.Open(nullptr));
@@ -197,7 +206,8 @@ TEST(DirectoryTest, ClosingKeepsTheNameAndRefusesSelection) {
 // reason, or what stands there; nothing after one that opened.
 TEST(DirectoryTest, OnlyRegularFilesOpenAndAFailureSaysWhy) {
   TempDir dir;
-  D88Image image;
+  const auto ownedImage = std::make_unique<D88Image>();
+  D88Image& image = *ownedImage;
   EXPECT_FALSE(image.Open((dir / "missing.d88").c_str()));
   EXPECT_EQ(image.GetOpenFailure().error, ENOENT);
   EXPECT_EQ(image.GetOpenFailure().kind, d88::FileKind::kNone);
@@ -218,7 +228,8 @@ TEST(DirectoryTest, ReopeningClosesTheEarlierImage) {
   // With few files allowed open, a leaked one would soon fail Open.
   const int saved = d88test::SetOpenFileLimit(64);
   if (saved < 0) GTEST_SKIP() << "this system sets no limit on open files";
-  D88Image image;
+  const auto ownedImage = std::make_unique<D88Image>();
+  D88Image& image = *ownedImage;
   for (int k = 0; k < 200; ++k) {
     ASSERT_TRUE(image.Open(k % 2 == 0 ? one.c_str() : two.c_str())) << k;
     ASSERT_EQ(image.GetDiskCount(), k % 2 == 0 ? 1 : 2);

@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -371,7 +372,8 @@ TEST_F(ProcessEdgesTest, FailingSystemCallsAreMadeAgainOrReported) {
     injectedError = error;
     failuresLeft = error == EINTR ? 1 : 1000;
     calls = 0;
-    D88Image reader;
+      const auto ownedReader = std::make_unique<D88Image>();
+    D88Image& reader = *ownedReader;
     ASSERT_TRUE(reader.Open(image.c_str()));
     EXPECT_EQ(reader.GetDiskCount(), error == EINTR ? 1 : 0) << error;
     EXPECT_TRUE(error == EINTR || calls == 1) << calls;
@@ -425,7 +427,8 @@ TEST_F(ProcessEdgesTest, ShortReadsAndWritesGoOnWhereTheyStopped) {
   d88::imageFileCalls.pread = CutPread;
   const d88test::ExpectedBlock& b = d88test::kExpectedBlocks[0];
   const Bytes expected = d88test::ExpectedBytes(b);
-  D88Image reader;
+  const auto ownedReader = std::make_unique<D88Image>();
+  D88Image& reader = *ownedReader;
   ASSERT_TRUE(reader.Open(image.c_str()));
   ASSERT_TRUE(reader.SelectDisk(0));
   Bytes read(expected.size());

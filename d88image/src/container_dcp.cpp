@@ -30,21 +30,23 @@ constexpr DcpMedia kMedia[] = {
     {0x11, {77, 2, 26, 256}, true},  {0x19, {80, 2, 16, 256}, false},
     {0x21, {80, 2, 26, 256}, false}};
 
-// The layout the file's size agrees with, the map's or every track's;
-// false where neither does.
-bool FindLayout(ContainerFile& file, std::uint8_t (&header)[kHeaderSize], RegularLayout* layout) {
-  if (!file.Read(0, header, kHeaderSize)) return false;
+// The layout the file's size agrees with, the map's or every track's; or
+// in a file named .dcp or .dcu of a known media, the map's, which the size
+// does not agree with.
+Match FindLayout(ContainerFile& file, std::uint8_t (&header)[kHeaderSize], RegularLayout* layout) {
+  if (!file.Read(0, header, kHeaderSize)) return Match::kNo;
   for (const DcpMedia& media : kMedia) {
     if (media.media != header[0]) continue;
     layout->geometry = media.geometry;
     layout->dataStart = kHeaderSize;
     layout->singleDensityTrackZero = media.singleDensityTrackZero;
-    layout->stored = header[kAllTracksOffset] == 1 ? nullptr : header + kMapOffset;
-    if (RegularDataBytes(*layout) == file.Size() - kHeaderSize) return true;
     layout->stored = nullptr;
-    return RegularDataBytes(*layout) == file.Size() - kHeaderSize;
+    if (RegularDataBytes(*layout) == file.Size() - kHeaderSize) return Match::kByContent;
+    if (header[kAllTracksOffset] != 1) layout->stored = header + kMapOffset;
+    if (RegularDataBytes(*layout) == file.Size() - kHeaderSize) return Match::kByContent;
+    return file.HasExtension("dcp") || file.HasExtension("dcu") ? Match::kByName : Match::kNo;
   }
-  return false;
+  return Match::kNo;
 }
 
 }  // namespace
@@ -52,13 +54,17 @@ bool FindLayout(ContainerFile& file, std::uint8_t (&header)[kHeaderSize], Regula
 Match RecogniseDcp(ContainerFile& file) {
   std::uint8_t header[kHeaderSize] = {};
   RegularLayout layout;
-  return FindLayout(file, header, &layout) ? Match::kByContent : Match::kNo;
+  return FindLayout(file, header, &layout);
 }
 
 void ReadDcp(ContainerFile& file, D88Writer& writer, Container* container) {
   std::uint8_t header[kHeaderSize] = {};
   RegularLayout layout;
   FindLayout(file, header, &layout);
+  if (RegularDataBytes(layout) < file.Size() - kHeaderSize) {
+    NoteProblem(container, ContainerProblem::Kind::kBadField, ContainerProblem::Part::kTrackTable,
+                -1, RegularDataBytes(layout));
+  }
   container->geometry = layout.geometry;
   ReadRegularTracks(file, writer, layout, D88Writer::kImpliedMedia, container);
 }

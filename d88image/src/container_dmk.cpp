@@ -46,21 +46,28 @@ struct DmkHeader {
   bool singleDensityOnly;
 };
 
-bool ReadHeader(ContainerFile& file, DmkHeader* header) {
+// How the file answers to DMK: by content where its header's fields add up
+// to its size; by name where, in a file named .dmk, they do not.
+Match ReadHeader(ContainerFile& file, DmkHeader* header) {
   std::uint8_t bytes[kHeaderSize];
-  if (!file.Read(0, bytes, kHeaderSize)) return false;
+  if (!file.Read(0, bytes, kHeaderSize)) return Match::kNo;
   for (std::int32_t k = 5; k < 12; ++k) {
-    if (bytes[k] != 0) return false;
+    if (bytes[k] != 0) return Match::kNo;
   }
   header->writeProtected = bytes[0] == 0xFF;
   header->cylinders = bytes[1];
   header->sides = (bytes[4] & kOneSide) != 0 ? 1 : 2;
   header->trackLength = DecodeU16Le(bytes + 2);
   header->singleDensityOnly = (bytes[4] & kSingleDensityOnly) != 0;
-  return (bytes[0] == 0 || bytes[0] == 0xFF) && header->cylinders > 0 &&
-         header->cylinders <= kTrackCount / 2 && header->trackLength > kPointerTableSize &&
-         header->trackLength <= kMaxTrackLength &&
-         (file.Size() - kHeaderSize) == header->cylinders * header->sides * header->trackLength;
+  if ((bytes[0] != 0 && bytes[0] != 0xFF) || header->cylinders == 0 ||
+      header->cylinders > kTrackCount / 2 || header->trackLength <= kPointerTableSize ||
+      header->trackLength > kMaxTrackLength) {
+    return Match::kNo;
+  }
+  if (file.Size() - kHeaderSize == header->cylinders * header->sides * header->trackLength) {
+    return Match::kByContent;
+  }
+  return file.HasExtension("dmk") ? Match::kByName : Match::kNo;
 }
 
 // The bytes of a field that starts at `at`, each `step` bytes apart, into
@@ -129,12 +136,16 @@ bool ReadTrack(const std::uint8_t* bytes, std::int32_t length, std::int32_t trac
 
 Match RecogniseDmk(ContainerFile& file) {
   DmkHeader header = {};
-  return ReadHeader(file, &header) ? Match::kByContent : Match::kNo;
+  return ReadHeader(file, &header);
 }
 
 void ReadDmk(ContainerFile& file, D88Writer& writer, Container* container) {
   DmkHeader header = {};
   ReadHeader(file, &header);
+  if (header.cylinders * header.sides * header.trackLength < file.Size() - kHeaderSize) {
+    NoteProblem(container, ContainerProblem::Kind::kBadField, ContainerProblem::Part::kHeader, -1,
+                header.cylinders);
+  }
   writer.BeginDisk(nullptr, header.writeProtected ? 0x10 : 0, D88Writer::kImpliedMedia);
   std::uint8_t bytes[kMaxTrackLength];
   for (std::int32_t c = 0; c < header.cylinders; ++c) {

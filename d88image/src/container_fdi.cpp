@@ -21,31 +21,43 @@ struct FdiHeader {
   Geometry geometry;
 };
 
-bool ReadHeader(ContainerFile& file, FdiHeader* header) {
+constexpr std::int32_t kLargestHeader = 1 << 20;
+
+// How the file answers to FDI: by content where its header's fields agree
+// with each other and with the file's size; by name where they agree with
+// each other alone, in a file named .fdi.
+Match ReadHeader(ContainerFile& file, FdiHeader* header) {
   std::uint8_t bytes[kFieldsSize];
-  if (!file.Read(0, bytes, kFieldsSize)) return false;
+  if (!file.Read(0, bytes, kFieldsSize)) return Match::kNo;
   header->headerSize = DecodeU32Le(bytes + 8);
   header->dataSize = DecodeU32Le(bytes + 12);
   header->geometry = {DecodeU32Le(bytes + 28), DecodeU32Le(bytes + 24), DecodeU32Le(bytes + 20),
                       DecodeU32Le(bytes + 16)};
   RegularLayout layout;
   layout.geometry = header->geometry;
-  return header->headerSize >= kFieldsSize && header->dataSize > 0 &&
-         header->headerSize <= file.Size() - header->dataSize &&
-         header->headerSize + header->dataSize == file.Size() &&
-         PlausibleGeometry(header->geometry) && RegularDataBytes(layout) == header->dataSize;
+  if (header->headerSize < kFieldsSize || header->headerSize > kLargestHeader ||
+      !PlausibleGeometry(header->geometry) || RegularDataBytes(layout) != header->dataSize) {
+    return Match::kNo;
+  }
+  if (header->headerSize == file.Size() - header->dataSize) return Match::kByContent;
+  return file.HasExtension("fdi") ? Match::kByName : Match::kNo;
 }
 
 }  // namespace
 
 Match RecogniseFdi(ContainerFile& file) {
   FdiHeader header = {};
-  return ReadHeader(file, &header) ? Match::kByContent : Match::kNo;
+  return ReadHeader(file, &header);
 }
 
 void ReadFdi(ContainerFile& file, D88Writer& writer, Container* container) {
   FdiHeader header = {};
   ReadHeader(file, &header);
+  // A file longer than its header and data says holds something else too.
+  if (header.dataSize < file.Size() - header.headerSize) {
+    NoteProblem(container, ContainerProblem::Kind::kBadField, ContainerProblem::Part::kHeader, -1,
+                header.dataSize);
+  }
   container->geometry = header.geometry;
   RegularLayout layout;
   layout.geometry = header.geometry;

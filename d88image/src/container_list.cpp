@@ -19,6 +19,7 @@ constexpr ContainerReader kReaders[] = {
 };
 
 constexpr const char* kD88Extensions[] = {"d88", "d77", "d68", "d98", "88d", "1dd"};
+constexpr std::int32_t kMaxContainerFile = 1 << 30;
 
 }  // namespace
 
@@ -44,13 +45,20 @@ const ContainerReader* FindContainerReader(ContainerFile& file) {
   for (const char* extension : kD88Extensions) {
     if (file.HasExtension(extension)) return nullptr;
   }
-  const ContainerReader* bySize = nullptr;
+  // A file this large is no container's: positions within it, and a
+  // field's worth past them, stay within 32 bits.
+  if (file.Size() >= kMaxContainerFile) return nullptr;
+  const ContainerReader* best = nullptr;
+  Match bestMatch = Match::kNo;
   for (const ContainerReader& reader : kReaders) {
     const Match match = reader.recognise(file);
-    if (match == Match::kByContent) return &reader;
-    if (match == Match::kBySize && bySize == nullptr) bySize = &reader;
+    if (match > bestMatch) {
+      best = &reader;
+      bestMatch = match;
+    }
+    if (match == Match::kByContent) break;
   }
-  return bySize;
+  return best;
 }
 
 }  // namespace d88

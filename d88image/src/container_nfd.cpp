@@ -74,9 +74,13 @@ bool AddSector(ContainerFile& file, D88Writer& writer, std::int32_t track,
                 track);
     return false;
   }
-  std::uint8_t* data = writer.AddSector(track, FactsOf(entry), size);
+  // A sector read without its data mark keeps no data, whatever the file
+  // holds in its place.
+  const SectorFacts facts = FactsOf(entry);
+  const std::int32_t kept = facts.status == kStatusNoDataMark ? 0 : size;
+  std::uint8_t* data = writer.AddSector(track, facts, kept);
   if (data == nullptr) return false;
-  file.Read(*position, data, size);
+  file.Read(*position, data, kept);
   *position += size;
   return true;
 }

@@ -37,10 +37,12 @@ class ContainerFile {
   char extension_[8] = {};
 };
 
-// How a file answers to a container: not at all, by its size alone (a
-// raw image), or by what it holds (a magic, a header whose fields agree
-// with the file's size).
-enum class Match { kNo, kBySize, kByContent };
+// How a file answers to a container: not at all; by its name alone, where
+// its header is of the container's kind but does not agree with the file's
+// size (a container without a magic, cut short); by its size alone (a raw
+// image); or by what it holds (a magic, a header whose fields agree with
+// the file's size).
+enum class Match { kNo, kByName, kBySize, kByContent };
 
 struct ContainerReader {
   Format format;

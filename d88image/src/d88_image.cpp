@@ -100,16 +100,14 @@ bool D88Image::SelectDisk(std::int32_t index) {
   if (!ReadDiskHeader(stream_, diskDirectory_[index], header)) return false;
 
   diskStart_ = diskDirectory_[index];
-  // The first track starts where the table ends: where some writer put it
+  // The table ends where the first track starts: where some writer put it
   // before the header's end (at 672, after 160 entries), the slots from
   // there on are its records' bytes, not entries, and their tracks absent.
-  std::int32_t firstTrack = d88::kDiskHeaderSize;
+  std::int32_t tableEnd = d88::kDiskHeaderSize;
   for (std::int32_t t = 0; t < d88::kTrackCount; ++t) {
-    trackTable_[t] = d88::DecodeU32Le(header + d88::kTrackTableOffset + 4 * t);
-    if (trackTable_[t] > 0 && trackTable_[t] < firstTrack) firstTrack = trackTable_[t];
-  }
-  for (std::int32_t t = 0; t < d88::kTrackCount; ++t) {
-    if (d88::kTrackTableOffset + 4 * t >= firstTrack) trackTable_[t] = 0;
+    const std::int32_t slot = d88::kTrackTableOffset + 4 * t;
+    trackTable_[t] = slot < tableEnd ? d88::DecodeU32Le(header + slot) : 0;
+    if (trackTable_[t] > 0 && trackTable_[t] < tableEnd) tableEnd = trackTable_[t];
   }
   mediaType_ = header[d88::kMediaTypeOffset];
   writeProtect_ = header[d88::kWriteProtectOffset];
@@ -141,4 +139,14 @@ std::int32_t D88Image::GetTrackOffset(std::int32_t track) const {
   // table of its own behind.
   if (currentDisk_ < 0 || !stream_.IsOpen() || track < 0 || track >= d88::kTrackCount) return 0;
   return trackTable_[track];
+}
+
+bool D88Image::SelectedDiskIsPlausible() {
+  if (currentDisk_ < 0 || diskSize_ < d88::kDiskHeaderSize) return false;
+  if (diskSize_ <= GetImageFileSize() - diskStart_) return true;
+  for (std::int32_t t = 0; t < d88::kTrackCount; ++t) {
+    std::uint8_t id[4];
+    if (GetSectorIds(t, id, sizeof id) == sizeof id) return true;
+  }
+  return false;
 }

@@ -60,6 +60,10 @@ class D88Image {
   // The selected disk's file offset (-1 after a failed selection), its
   // disk-size field, and its track-table entry for `track` (0 for an index
   // outside 0 to 163, as for an absent track, and when no disk is selected).
+  // Whether the selected disk could be what its header says: at least a
+  // header long, and within the file, or where the file was cut short,
+  // still with a track to read.
+  bool SelectedDiskIsPlausible();
   std::int32_t GetDiskStart() const;
   std::int32_t GetDiskSize() const;
   std::int32_t GetTrackOffset(std::int32_t track) const;

@@ -1,0 +1,258 @@
+// The marked disk in every container disks are kept in, run through the
+// built tools: d88cut cuts it as from a D88, d88ls names the container,
+// d88conv turns it into the D88 it holds and that into a raw image, and a
+// container cut short or with a field that cannot be says so.
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "image_builder/container_builder.h"
+#include "test_support.h"
+
+namespace {
+
+using d88test::Bytes;
+using d88test::Container;
+using d88test::ContainerInfo;
+using d88test::Disk;
+using d88test::RunResult;
+
+class ContainerTest : public ::testing::Test {
+ protected:
+  RunResult Tool(const char* tool, const std::vector<std::string>& args) {
+    return d88test::RunTool(tool, args, work_.path());
+  }
+  RunResult Cut(const std::string& image) { return Tool(D88CUT_PATH, {"d88cut", image}); }
+  RunResult List(const std::vector<std::string>& args) {
+    std::vector<std::string> all = {"d88ls"};
+    all.insert(all.end(), args.begin(), args.end());
+    return Tool(D88LS_PATH, all);
+  }
+  RunResult Convert(const std::string& from, const std::string& to) {
+    return Tool(D88CONV_PATH, {"d88conv", from, to});
+  }
+  d88test::TempDir images_;
+  d88test::TempDir work_;
+};
+
+// The sector facts a container keeps, each on a sector of its own: a data
+// CRC error inside a block (which d88cut warns of), the others on track 1,
+// which no block reads. A raw image keeps none of them.
+Disk DiskWithFacts(const ContainerInfo& info) {
+  Disk disk = d88test::MarkedDisk("");
+  if (info.keeps.dataCrcErrors) d88test::FindSector(&disk, 75, 5)->status = 0xB0;
+  if (info.keeps.idCrcErrors) d88test::FindSector(&disk, 1, 3)->status = 0xA0;
+  if (info.keeps.deleted) {
+    d88test::Sector* deleted = d88test::FindSector(&disk, 1, 5);
+    deleted->deletedMark = 0x10;
+    deleted->status = 0x10;
+  }
+  if (info.keeps.noData) {
+    d88test::Sector* noData = d88test::FindSector(&disk, 1, 6);
+    noData->status = 0xF0;
+    noData->data.clear();
+  }
+  if (info.keeps.density) {
+    for (d88test::Sector& s : disk.tracks[1]) s.density = 0x40;
+  }
+  return disk;
+}
+
+// Every container that holds the marked disk: all but DIM, which knows no
+// tracks of 16 sectors of 256 bytes.
+std::vector<ContainerInfo> HoldingTheMarkedDisk() {
+  std::vector<ContainerInfo> all;
+  for (const ContainerInfo& info : d88test::kContainers) {
+    if (info.container != Container::kDim) all.push_back(info);
+  }
+  return all;
+}
+
+TEST_F(ContainerTest, EveryContainerIsCutListedAndConvertedAsTheD88ItHolds) {
+  for (const ContainerInfo& info : HoldingTheMarkedDisk()) {
+    SCOPED_TRACE(std::string(info.format) + " " + std::to_string(static_cast<int>(info.container)));
+    const Disk disk = DiskWithFacts(info);
+    const std::string image =
+        images_.Write(std::string("image") + info.extension, BuildContainer(disk, info.container));
+    const RunResult cut = Cut(image);
+    EXPECT_EQ(cut.status, 0);
+    EXPECT_EQ(cut.out, d88test::AllBlocksOutput());
+    EXPECT_EQ(cut.err, !info.keeps.dataCrcErrors
+                           ? ""
+                           : "d88cut: MUS01: sector C 37 H 1 R 5 on track 75 is marked \"data CRC "
+                             "error\" in the image; its bytes may not be the disk's\n");
+    for (const d88test::ExpectedBlock& b : d88test::kExpectedBlocks) {
+      EXPECT_EQ(d88test::ReadFile(work_ / b.name), d88test::ExpectedBytes(b)) << b.name;
+    }
+    const nlohmann::json listing = nlohmann::json::parse(List({"--json", image}).out);
+    EXPECT_EQ(listing["images"][0]["format"], info.format);
+    EXPECT_EQ(listing["images"][0]["problem"], nullptr);
+    // The D88 it holds is the disk's, byte for byte, every fact kept; back
+    // to a raw image, it is the raw image's, where each track is whole.
+    ASSERT_EQ(Convert(image, "out.d88").status, 0);
+    EXPECT_EQ(d88test::ReadFile(work_ / "out.d88"), disk.Build());
+    const RunResult raw = Convert("out.d88", "out.2d");
+    if (info.keeps.noData) {
+      EXPECT_EQ(raw.status, 1);
+      EXPECT_EQ(raw.err, "d88conv: out.d88: track 1 (C 0 H 1) R 6 holds 0 bytes, not 256 as "
+                         "track 0's sectors do\n");
+    } else {
+      EXPECT_EQ(raw.status, 0) << raw.err;
+      EXPECT_EQ(d88test::ReadFile(work_ / "out.2d"),
+                BuildContainer(d88test::MarkedDisk(""), Container::kRaw));
+    }
+  }
+}
+
+// DIM knows the geometries of PC-98 and X68000 disks alone; so do FDI and
+// DCP besides raw ones: a 2HD disk of 77 cylinders of 8 sectors of 1,024
+// bytes, read whole from each.
+TEST_F(ContainerTest, TwoHdDisksReadFromTheirContainers) {
+  Disk disk;
+  for (std::int32_t t = 0; t < 154; ++t) {
+    for (std::int32_t r = 1; r <= 8; ++r) {
+      d88test::Sector s;
+      s.c = static_cast<std::uint8_t>(t / 2);
+      s.h = static_cast<std::uint8_t>(t % 2);
+      s.r = static_cast<std::uint8_t>(r);
+      s.n = 3;
+      for (std::int32_t i = 0; i < 1024; ++i) s.data.push_back(d88test::PatternByte(t, r, i));
+      disk.tracks[t].push_back(s);
+    }
+  }
+  disk.mediaType = 0x20;
+  for (const Container container : {Container::kDim, Container::kFdi, Container::kDcp,
+                                    Container::kRaw}) {
+    const ContainerInfo& info = d88test::kContainers[static_cast<int>(container)];
+    const std::string image = images_.Write(std::string("hd") + (container == Container::kRaw ? ".hdm" : info.extension),
+                                            BuildContainer(disk, container));
+    const RunResult listed = List({image});
+    EXPECT_EQ(listed.out.substr(0, listed.out.find('\n')),
+              image + ": " + info.format + ", 77 x 2 x 8 x 1024") << info.format;
+    ASSERT_EQ(Convert(image, "hd.d88").status, 0) << info.format;
+    EXPECT_EQ(d88test::ReadFile(work_ / "hd.d88"), disk.Build()) << info.format;
+  }
+}
+
+// A D88 whose first track stands at 672, after a table of 160 entries: the
+// slots from there on are the track's first record, not four more tracks.
+TEST_F(ContainerTest, ShortTrackTableEndsWhereTheFirstTrackBegins) {
+  Bytes bytes = d88test::MarkedDisk("SHORT").Build();
+  bytes.erase(bytes.begin() + 672, bytes.begin() + 688);
+  const auto shift = [&bytes](std::size_t at) {
+    std::uint32_t value = 0;
+    for (int k = 3; k >= 0; --k) value = (value << 8) | bytes[at + k];
+    if (value == 0) return;  // an absent track stays absent
+    value -= 16;
+    for (int k = 0; k < 4; ++k) bytes[at + k] = static_cast<std::uint8_t>(value >> (8 * k));
+  };
+  shift(28);
+  for (std::size_t t = 0; t < 160; ++t) shift(32 + 4 * t);
+  const std::string image = images_.Write("short.d88", bytes);
+  const std::string listed = List({"-t", image}).out;
+  EXPECT_EQ(listed.substr(0, listed.find('\n')),
+            "disk 0: offset 0, name \"SHORT\", media 0x00 2D, size 348832, tracks 80, marked");
+  EXPECT_EQ(listed.find("track 160"), std::string::npos);
+  EXPECT_EQ(Cut(image).out, d88test::AllBlocksOutput());
+}
+
+// Cut short, a container is read as far as it goes, and d88cut cuts the
+// blocks of the tracks read; a field that no container of its kind can hold
+// stops it there. d88ls says which, and where; d88conv refuses.
+TEST_F(ContainerTest, DamagedContainersSayWhereAndKeepWhatCameBefore) {
+  const struct {
+    Container container;
+    std::function<void(Bytes*)> spoil;
+    const char* said;
+  } cases[] = {
+      {Container::kDcp, [](Bytes* b) { b->resize(b->size() / 2); }, nullptr},
+      {Container::kNfd0, [](Bytes* b) { (*b)[0x120 + 3] = 9; },
+       "a sector's header of track 0 (C 0 H 0) holds a value it cannot hold (9)"},
+      {Container::kNfd1, [](Bytes* b) { b->resize(b->size() - 300000); }, nullptr},
+      {Container::kVfd, [](Bytes* b) { (*b)[0xDC + 3] = 9; },
+       "a sector's header of track 0 (C 0 H 0) holds a value it cannot hold (9)"},
+      {Container::kImd, [](Bytes* b) { (*b)[47] = 9; },
+       "a track's header of track 0 (C 0 H 0) holds a value it cannot hold (9)"},
+      {Container::kDsk, [](Bytes* b) { (*b)[0x31] = 3; },
+       "the header holds a value it cannot hold (3)"},
+      {Container::kEdsk, [](Bytes* b) { b->resize(b->size() - 300000); }, nullptr},
+      {Container::kTd0, [](Bytes* b) { (*b)[12 + 25 + 3] ^= 1; },
+       "a track's header of track 0 (C 0 H 0) does not match its checksum"},
+      {Container::kTd0Compressed, [](Bytes* b) { b->resize(b->size() / 2); }, nullptr},
+      {Container::kTd0Compressed,
+       [](Bytes* b) {
+         (*b)[4] = 10;  // version 1.0, and its header's CRC
+         const std::uint16_t crc = d88test::TeledCrc(b->data(), 10);
+         (*b)[10] = static_cast<std::uint8_t>(crc);
+         (*b)[11] = static_cast<std::uint8_t>(crc >> 8);
+       },
+       nullptr},
+      {Container::kDmk, [](Bytes* b) { b->resize(b->size() / 2); }, nullptr},
+  };
+  for (const auto& spoilt : cases) {
+    const ContainerInfo& info = d88test::kContainers[static_cast<int>(spoilt.container)];
+    SCOPED_TRACE(info.format);
+    Bytes bytes = BuildContainer(d88test::MarkedDisk(""), spoilt.container);
+    spoilt.spoil(&bytes);
+    const std::string image = images_.Write(std::string("spoilt") + info.extension, bytes);
+    const std::string line = List({image}).out;
+    const std::string first = line.substr(0, line.find('\n'));
+    if (spoilt.said != nullptr) {
+      EXPECT_EQ(first, image + ": " + info.format + ", " + spoilt.said);
+      EXPECT_EQ(Cut(image).out, "");
+    } else if (spoilt.container == Container::kTd0Compressed && bytes[4] == 10) {
+      EXPECT_EQ(first, image + ": td0, the compressed data is in a form this reader does not know");
+    } else {
+      EXPECT_EQ(first.substr(0, image.size() + 2 + std::strlen(info.format)),
+                image + ": " + info.format);
+      EXPECT_NE(first.find(", cut short: the file ends inside "), std::string::npos) << first;
+      EXPECT_EQ(Cut(image).out,
+                d88test::kRecognised +
+                    d88test::CuttingLines(d88test::BlocksReadingOnly(
+                        [](std::int32_t track, std::int32_t) { return track < 74; })));
+    }
+    const RunResult converted = Convert(image, "spoilt.d88");
+    EXPECT_EQ(converted.status, 1);
+    if (spoilt.said != nullptr) {
+      EXPECT_EQ(converted.err, "d88conv: " + image + ": the container is damaged: " + spoilt.said + "\n");
+    }
+  }
+}
+
+TEST_F(ContainerTest, ConversionsThatCannotBeMadeSaySoAndLeaveTheOutput) {
+  Disk disk = d88test::MarkedDisk("");
+  d88test::FindSector(&disk, 40, 7)->r = 17;
+  const std::string image = images_.Write("odd.d88", disk.Build());
+  d88test::WriteFile(work_ / "kept.2d", {'o', 'l', 'd'});
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } runs[] = {
+      {{"d88conv", image, "kept.2d"},
+       "d88conv: " + image + ": track 40 (C 20 H 0) has no sector R 7\n"},
+      {{"d88conv", image, "kept.txt"},
+       "d88conv: kept.txt: its name does not say what to write: end it in .d88 for a D88, or in "
+       ".2d, .2dd, .2hd, .hdm, .xdf, .dup, .img, .hd5, .hd4, .dd6 or .dd9 for a raw image\n"},
+      {{"d88conv", "--disk", "1", image, "kept.2d"},
+       "d88conv: " + image + ": it has no disk 1 (it has 1)\n"},
+      {{"d88conv", "--disk", "x", image, "kept.2d"},
+       "d88conv: --disk needs a disk number, not x\nUsage: d88conv [--disk N] INPUT OUTPUT\n"},
+      {{"d88conv", images_ / "missing.d88", "kept.2d"},
+       "d88conv: cannot open " + images_ / "missing.d88" + ": No such file or directory\n"},
+  };
+  for (const auto& run : runs) {
+    const RunResult result = Tool(D88CONV_PATH, run.args);
+    EXPECT_EQ(result.status, 1) << run.err;
+    EXPECT_EQ(result.err, run.err);
+    EXPECT_EQ(d88test::ReadFile(work_ / "kept.2d"), (Bytes{'o', 'l', 'd'}));
+  }
+  EXPECT_EQ(d88test::FilesIn(work_.path()), std::vector<std::string>{"kept.2d"});
+}
+
+}  // namespace
