@@ -1,12 +1,16 @@
-// Writes the benchmark's images into a folder: one.d88 (one marked disk)
-// and sixty_four.d88 (64 marked disks).
+// Writes the benchmark's images into a folder: one.d88 (one marked disk),
+// sixty_four.d88 (64 marked disks), one.2d (the marked disk as a raw
+// image), one.td0 (as a Teledisk image of advanced compression) and
+// one.td0.body (what that compression holds, for gzip to be timed on).
 
 #include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>
 
+#include "image_builder/container_builder.h"
 #include "image_builder/image_builder.h"
+#include "image_builder/lzhuf_encoder.h"
 
 int main(int argc, char* argv[]) {
   if (argc != 2) {
@@ -21,6 +25,14 @@ int main(int argc, char* argv[]) {
     d88test::WriteFile(folder + "/one.d88", one);
     d88test::WriteFile(folder + "/sixty_four.d88",
                        d88test::Concat(std::vector<d88test::Bytes>(64, one)));
+    d88test::WriteFile(folder + "/one.2d", d88test::BuildContainer(disk, d88test::Container::kRaw));
+    // The compressed image, and the bytes after its 12-byte header as they
+    // are before compression.
+    const d88test::Bytes compressed =
+        d88test::BuildContainer(disk, d88test::Container::kTd0Compressed);
+    d88test::WriteFile(folder + "/one.td0", compressed);
+    const d88test::Bytes stored = d88test::BuildContainer(disk, d88test::Container::kTd0);
+    d88test::WriteFile(folder + "/one.td0.body", d88test::Bytes(stored.begin() + 12, stored.end()));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s\n", error.what());
     return 1;

@@ -121,11 +121,16 @@ set(CPACK_STRIP_FILES ON)
 # Debian descriptions: a synopsis line, then the long description (no
 # package-wide summary, which CPack would put before each).
 set(CPACK_DEBIAN_TOOLS_DESCRIPTION "${D88CUT_SUMMARY}
-d88cut cuts seven fixed blocks of data out of the marked disk of a D88
+d88cut cuts seven fixed blocks of data out of the marked disk of a
 floppy-disk image, byte for byte; d88ls lists the disks of an image and
-says why each is or is not cut.")
-set(CPACK_DEBIAN_DEV_DESCRIPTION "reader library for D88 floppy-disk images (development files)
-d88image reads D88 images: it indexes their disks, loads a disk's header
-and reads sectors by ID, runs of sectors and track listings. This package
-holds the header, the static library and the CMake and pkg-config files.")
+says why each is or is not cut; d88conv converts an image to a D88 or to a
+raw image. They read D88 and the other containers these disks are kept
+in: raw images, FDI, DIM, DCP, NFD, FDD, ImageDisk, CPCEMU DSK and EDSK,
+Teledisk and DMK.")
+set(CPACK_DEBIAN_DEV_DESCRIPTION "reader library for floppy-disk images (development files)
+d88image reads D88 images, and images in the other containers these disks
+are kept in as the D88 they would be: it indexes their disks, loads a
+disk's header and reads sectors by ID, runs of sectors and track listings.
+This package holds the headers, the static library and the CMake and
+pkg-config files.")
 include(CPack)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "image_builder/container_builder.h"
 #include "image_builder/expected_blocks.h"
 #include "image_builder/image_builder.h"
 
@@ -55,6 +56,53 @@ Disk OddTrackDisk() {
   return disk;
 }
 
+// A small disk of two tracks, one of them single density and with a
+// sector of each kind a container can say, in every container, each after
+// the byte by which the container fuzzer picks its name's extension (in
+// the order of its list).
+void WriteContainerSeeds(const std::string& folder) {
+  Disk disk;
+  for (std::int32_t t = 0; t < 2; ++t) {
+    for (std::int32_t r = 1; r <= 8; ++r) {
+      d88test::Sector s;
+      s.c = 0;
+      s.h = static_cast<std::uint8_t>(t);
+      s.r = static_cast<std::uint8_t>(r);
+      s.n = 2;
+      s.data = d88test::Bytes(512, static_cast<std::uint8_t>(t * 16 + r));
+      if (t == 1) s.density = 0x40;
+      disk.tracks[t].push_back(s);
+    }
+  }
+  d88test::Disk facts = disk;
+  facts.tracks[0][1].status = 0xB0;
+  facts.tracks[0][2].deletedMark = 0x10;
+  facts.tracks[0][2].status = 0x10;
+  facts.tracks[0][3].status = 0xF0;
+  facts.tracks[0][3].data.clear();
+  facts.tracks[0][4].status = 0xA0;
+  const struct {
+    d88test::Container container;
+    std::uint8_t extension;  // its place in the fuzzer's list
+    const char* name;
+  } seeds[] = {{d88test::Container::kRaw, 0, "raw"},  {d88test::Container::kFdi, 3, "fdi"},
+               {d88test::Container::kDcp, 5, "dcp"},   {d88test::Container::kNfd0, 6, "nfd0"},
+               {d88test::Container::kNfd1, 6, "nfd1"}, {d88test::Container::kVfd, 7, "vfd"},
+               {d88test::Container::kImd, 8, "imd"},   {d88test::Container::kDsk, 9, "dsk"},
+               {d88test::Container::kEdsk, 9, "edsk"}, {d88test::Container::kTd0, 10, "td0"},
+               {d88test::Container::kTd0Compressed, 10, "td0_compressed"},
+               {d88test::Container::kDmk, 11, "dmk"}};
+  for (const auto& seed : seeds) {
+    const bool plain = seed.container == d88test::Container::kRaw ||
+                       seed.container == d88test::Container::kFdi ||
+                       seed.container == d88test::Container::kDcp;
+    d88test::Bytes bytes = {seed.extension};
+    const d88test::Bytes file = d88test::BuildContainer(plain ? disk : facts, seed.container);
+    bytes.insert(bytes.end(), file.begin(), file.end());
+    d88test::WriteFile(folder + "/container_" + seed.name, bytes);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -68,6 +116,7 @@ int main(int argc, char* argv[]) {
     d88test::WriteFile(folder + "/second_of_two.d88",
                        d88test::Concat({TrackZeroDisk(false).Build(), TrackZeroDisk(true).Build()}));
     d88test::WriteFile(folder + "/odd_track.d88", OddTrackDisk().Build());
+    WriteContainerSeeds(folder);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s\n", error.what());
     return 1;

@@ -75,8 +75,9 @@ Match RecogniseRaw(ContainerFile& file) {
 void ReadRaw(ContainerFile& file, D88Writer& writer, Container* container) {
   const RawLayout& chosen = *ChosenLayout(file);
   container->geometry = chosen.geometry;
+  // The other layouts of the file's size: none for a file cut short.
   for (const RawLayout& layout : kLayouts) {
-    if (&layout == &chosen || layout.size != chosen.size ||
+    if (&layout == &chosen || layout.size != file.Size() ||
         container->otherGeometryCount == Container::kMaxOtherGeometries) {
       continue;
     }

@@ -118,7 +118,8 @@ std::uint8_t MediaFor(const Layout& layout, bool dim) {
     std::uint8_t dim, dcp;
   };
   constexpr Known kKnown[] = {{8, 1024, 0, 0x01}, {15, 512, 2, 0x02}, {18, 512, 9, 0x03},
-                              {9, 1024, 3, 0x08}, {26, 256, 17, 0x21}, {16, 256, 0xFF, 0x19}};
+                              {9, 1024, 3, 0x08}, {26, 256, 17, 0x21}, {16, 256, 0xFF, 0x19},
+                              {8, 512, 0xFF, 0x04},  {9, 512, 0xFF, 0x05}};
   for (const Known& known : kKnown) {
     if (known.sectors == layout.sectors && known.size == layout.size) {
       const std::uint8_t media = dim ? known.dim : known.dcp;
