@@ -1,6 +1,7 @@
 # The browser build (emcmake cmake -S . -B build-web): the tools for node,
 # and the page in web/ of the build folder, which runs them in a browser.
-#   extract/d88cut.js, d88ls/d88ls.js   programs for node: node d88cut.js IMAGE
+#   extract/d88cut.js, d88ls/d88ls.js,  programs for node: node d88cut.js IMAGE
+#   d88conv/d88conv.js
 #   web/                                the page: open web/index.html
 # Included from the top CMakeLists.txt once every target exists.
 
@@ -30,9 +31,12 @@ endif()
 # separate file and fails), the real file system instead of one in memory
 # (else the sample image is made in memory and never appears), and main's
 # status as node's.
-foreach(program d88cut d88ls make_sample_image make_fuzz_seeds)
+foreach(program d88cut d88ls d88conv make_sample_image make_fuzz_seeds)
   target_link_options(${program} PRIVATE -sSINGLE_FILE=1 -sNODERAWFS=1 -sEXIT_RUNTIME=1)
 endforeach()
+# d88conv's static memory is more than the default 16 MiB: its reader's
+# 4 MiB and the 16 MiB its output is laid out in, with the stack besides.
+target_link_options(d88conv PRIVATE -sINITIAL_MEMORY=32MB)
 
 # The page's modules: createD88cut() and createD88ls() each give a fresh
 # instance, whose callMain runs the tool once on the files put in its
