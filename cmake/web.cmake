@@ -38,29 +38,41 @@ endforeach()
 # 4 MiB and the 16 MiB its output is laid out in, with the stack besides.
 target_link_options(d88conv PRIVATE -sINITIAL_MEMORY=32MB)
 
-# The page's modules: createD88cut() and createD88ls() each give a fresh
-# instance, whose callMain runs the tool once on the files put in its
-# file system in memory. One file each, so that the page opens from disk.
+# The page's module: createD88tools() gives a fresh instance, whose
+# callMain runs one tool once, on the files put in its file system in
+# memory; which tool is argv[0] (thisProgram): d88cut, d88ls or d88conv.
+# One program for the three, so that the page carries the reader and the
+# system layer once; one file, so that the page opens from disk.
 set(page_folder ${PROJECT_BINARY_DIR}/web)
-set(page_module_options -sSINGLE_FILE=1 -sENVIRONMENT=web -sMODULARIZE=1 -sINVOKE_RUN=0
-  -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1 -sEXPORTED_RUNTIME_METHODS=callMain,FS,ENV)
-# Each is built from its tool's own sources and libraries.
-foreach(tool d88cut d88ls)
+# Each tool from its own sources, definitions and libraries, its main
+# renamed for the dispatcher in web/tools_main.cpp to call.
+set(page_libraries)
+foreach(tool d88cut d88ls d88conv)
   get_target_property(tool_folder ${tool} SOURCE_DIR)
   get_target_property(tool_sources ${tool} SOURCES)
   list(TRANSFORM tool_sources PREPEND ${tool_folder}/)
   get_target_property(tool_libraries ${tool} LINK_LIBRARIES)
   get_target_property(tool_definitions ${tool} COMPILE_DEFINITIONS)
-  add_executable(${tool}_page ${tool_sources})
+  add_library(${tool}_page OBJECT ${tool_sources})
   target_link_libraries(${tool}_page PRIVATE ${tool_libraries})
   if(tool_definitions)
     target_compile_definitions(${tool}_page PRIVATE ${tool_definitions})
   endif()
-  set_target_properties(${tool}_page PROPERTIES CXX_EXTENSIONS OFF OUTPUT_NAME ${tool}
-    RUNTIME_OUTPUT_DIRECTORY ${page_folder})
+  target_compile_definitions(${tool}_page PRIVATE main=${tool}_main)
+  set_target_properties(${tool}_page PROPERTIES CXX_EXTENSIONS OFF)
+  list(APPEND page_libraries ${tool}_page ${tool_libraries})
 endforeach()
-target_link_options(d88cut_page PRIVATE ${page_module_options} -sEXPORT_NAME=createD88cut)
-target_link_options(d88ls_page PRIVATE ${page_module_options} -sEXPORT_NAME=createD88ls)
+list(REMOVE_DUPLICATES page_libraries)
+add_executable(d88tools_page ${PROJECT_SOURCE_DIR}/web/tools_main.cpp)
+target_link_libraries(d88tools_page PRIVATE ${page_libraries})
+set_target_properties(d88tools_page PROPERTIES CXX_EXTENSIONS OFF OUTPUT_NAME d88tools
+  RUNTIME_OUTPUT_DIRECTORY ${page_folder})
+# Its memory holds the static storage of all three tools: a reader of
+# 4 MiB each and d88conv's 16 MiB output, with the stack besides; only
+# what a run touches is ever used.
+target_link_options(d88tools_page PRIVATE -sSINGLE_FILE=1 -sENVIRONMENT=web -sMODULARIZE=1
+  -sINVOKE_RUN=0 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1 -sEXPORTED_RUNTIME_METHODS=callMain,FS,ENV
+  -sINITIAL_MEMORY=40MB -sEXPORT_NAME=createD88tools)
 
 # The page's own files, and the zip library from npm with its licence.
 set(page_files)
@@ -87,7 +99,7 @@ add_custom_command(OUTPUT ${page_folder}/fflate.js ${page_folder}/fflate-LICENSE
     ${page_folder}/fflate-LICENSE.txt
   DEPENDS ${PROJECT_SOURCE_DIR}/web/package.json ${PROJECT_SOURCE_DIR}/web/package-lock.json
   COMMENT "Installing fflate from npm for the page")
-add_custom_target(page ALL DEPENDS ${page_files} ${page_folder}/fflate.js d88cut_page d88ls_page)
+add_custom_target(page ALL DEPENDS ${page_files} ${page_folder}/fflate.js d88tools_page)
 
 # The release: d88cut-<version>-web.zip, the page's folder and the licence
 # (cmake --build build-web --target package).

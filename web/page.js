@@ -1,7 +1,8 @@
-// The page: hands the chosen image to d88ls and d88cut, compiled to
-// WebAssembly, shows what they print and offers the files d88cut wrote.
-// Each run gets a fresh instance of its module, as each command-line run
-// gets a fresh process: a module's runtime ends with its main.
+// The page: hands the chosen image to d88ls, d88cut and d88conv, compiled
+// to WebAssembly as one module, shows what they print and offers the files
+// d88cut wrote and the image as a D88. Each run gets a fresh instance of
+// the module, as each command-line run gets a fresh process: a module's
+// runtime ends with its main.
 'use strict';
 
 // The page's words, in Japanese and English. The tools speak the page's
@@ -164,16 +165,16 @@ const $ = (id) => document.getElementById(id);
 let links = [];  // object URLs of the last run, let go with the next
 let latest = 0;  // the run whose results the page shows; an older one shows none
 
-// Runs `program` (createD88ls or createD88cut) once: the image is put at
-// /images/NAME, the run starts in `folder` (made for it if it is another).
-// Standard output and error come back as the bytes the program wrote, with
-// the files left in `folder`.
-async function run(factory, name, image, folder, args) {
+// Runs `program` ('d88ls', 'd88cut' or 'd88conv') once: the image is put
+// at /images/NAME, the run starts in `folder` (made for it if it is not
+// /images), and the files it leaves in `output`, if given, come back with
+// the bytes it wrote on standard output and error.
+async function run(program, name, image, args, folder = '/images', output = null) {
   const out = [];
   const err = [];
   const runtime = [];
-  const module = await factory({
-    thisProgram: factory === createD88cut ? 'd88cut' : 'd88ls',
+  const module = await createD88tools({
+    thisProgram: program,  // the module runs the tool its argv[0] names
     // The tools speak the page's language, in UTF-8.
     preRun: [(instance) => {
       instance.ENV.LANG = language === 'ja' ? 'ja_JP.UTF-8' : 'en_US.UTF-8';
@@ -187,7 +188,9 @@ async function run(factory, name, image, folder, args) {
   });
   module.FS.mkdir('/images');
   module.FS.writeFile('/images/' + name, image);
-  if (!module.FS.analyzePath(folder).exists) module.FS.mkdir(folder);
+  for (const made of [folder, output]) {
+    if (made && !module.FS.analyzePath(made).exists) module.FS.mkdir(made);
+  }
   module.FS.chdir(folder);
   let status;
   try {
@@ -195,9 +198,9 @@ async function run(factory, name, image, folder, args) {
   } catch (error) {
     throw new Error(say('stopped', module.thisProgram, `${error.message} ${runtime.join(' ')}`));
   }
-  const left = folder === '/images' ? [] : module.FS.readdir(folder);
+  const left = output ? module.FS.readdir(output) : [];
   const files = left.filter((file) => file !== '.' && file !== '..')
-    .map((file) => ({ name: file, data: module.FS.readFile(folder + '/' + file) }));
+    .map((file) => ({ name: file, data: module.FS.readFile(output + '/' + file) }));
   return { status, out: new Uint8Array(out), err: new Uint8Array(err), files };
 }
 
@@ -276,8 +279,8 @@ async function cut(file, ignored) {
       throw new Error(say('unreadable', file.name, error.message));
     }
     // "--": a name that begins with "-" is a name, not an option.
-    const listing = await run(createD88ls, file.name, image, '/images', ['--', file.name]);
-    const cutting = await run(createD88cut, file.name, image, '/out', ['/images/' + file.name]);
+    const listing = await run('d88ls', file.name, image, ['--', file.name]);
+    const cutting = await run('d88cut', file.name, image, ['/images/' + file.name], '/out', '/out');
     if (me !== latest) return;  // another file was chosen meanwhile
     $('result-name').textContent = say('size', file.name, image.length.toLocaleString(language));
     $('listing').textContent = decodeNames(utf8.decode(listing.out)) + utf8.decode(listing.err);
