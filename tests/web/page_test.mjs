@@ -283,7 +283,9 @@ async function tryApp(browser, server, url) {
   await offline.close();
 }
 
-const size = fs.readdirSync(pageFolder).reduce((sum, f) => sum + fs.statSync(path.join(pageFolder, f)).size, 0);
+// Every file of the page, those in its folders too.
+const size = fs.readdirSync(pageFolder, { recursive: true }).map((f) => fs.statSync(path.join(pageFolder, f)))
+  .reduce((sum, stat) => sum + (stat.isFile() ? stat.size : 0), 0);
 check(`the page is under 500 KB (${size} bytes)`, size < 500 * 1024);
 const browser = await puppeteer.launch({
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
