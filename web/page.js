@@ -1,8 +1,8 @@
-// The page: hands the chosen image to d88ls, d88cut and d88conv, compiled
-// to WebAssembly as one module, shows what they print and offers the files
-// d88cut wrote and the image as a D88. Each run gets a fresh instance of
-// the module, as each command-line run gets a fresh process: a module's
-// runtime ends with its main.
+// The page: hands the chosen image to d88ls and d88cut, compiled to
+// WebAssembly as one module, shows what they print and offers the files
+// d88cut wrote. Each run gets a fresh instance of the module, as each
+// command-line run gets a fresh process: a module's runtime ends with its
+// main.
 'use strict';
 
 // The page's words, in Japanese and English. The tools speak the page's
@@ -11,9 +11,10 @@ const words = {
   en: {
     title: 'd88cut in the browser',
     intro: 'Cuts the files <code>PROG</code>, <code>FMBANK</code> and <code>MUS00</code> to ' +
-      '<code>MUS04</code> out of a D88 floppy-disk image, from the disk that is marked for them ' +
-      '(an <code>A</code> at byte 254 of sector 16 on track 0).',
-    choose: 'Choose a D88 image',
+      '<code>MUS04</code> out of a floppy-disk image, from the disk that is marked for them ' +
+      '(an <code>A</code> at byte 254 of sector 16 on track 0). Besides D88 it reads raw images (.2d, .2hd, .img, …), FDI, DIM, DCP/DCU, NFD, FDD, IMD, ' +
+      'DSK, TD0 and DMK.',
+    choose: 'Choose a disk image',
     or: 'or drop it anywhere on this page.',
     private: 'The image stays on this computer: the page reads it here and sends it nowhere. ' +
       'Once loaded, the page asks nothing of any server.',
@@ -25,6 +26,9 @@ const words = {
     file: 'File', note: 'Note', bytes: 'Bytes',
     footer: 'The same programs run here as on the command line, compiled to WebAssembly; the ' +
       'files are the disk\'s sectors byte for byte.',
+    // The containers by the names d88ls gives them.
+    container: (format) => (format === 'd88' ? 'Container: D88.'
+      : `Container: ${containerNames.en[format] || format}, read as the D88 it would be.`),
     cutting: (name) => `Cutting ${name}…`,
     cutNone: (name) => `${name}: no files were cut.`,
     cut: (name, count) => `${name}: ${count} file${count === 1 ? '' : 's'} cut.`,
@@ -42,10 +46,12 @@ const words = {
   },
   ja: {
     title: 'd88cut（ブラウザー版）',
-    intro: 'D88 形式のフロッピーディスクイメージから、マーカーの付いたディスク（トラック 0 の' +
-      'セクタ 16、254 バイト目が <code>A</code>）を探し、<code>PROG</code>・<code>FMBANK</code>・' +
-      '<code>MUS00</code>～<code>MUS04</code> のファイルを切り出します。',
-    choose: 'D88 ディスクイメージを選択',
+    intro: 'フロッピーディスクのイメージから、マーカーの付いたディスク（トラック 0 のセクタ 16、' +
+      '254 バイト目が <code>A</code>）を探し、<code>PROG</code>・<code>FMBANK</code>・' +
+      '<code>MUS00</code>～<code>MUS04</code> のファイルを切り出します。D88 のほか、' +
+      'ベタイメージ（.2d・.2hd・.img など）、FDI・DIM・DCP/DCU・NFD・FDD・IMD・DSK・TD0・DMK の' +
+      '各形式を読み込めます。',
+    choose: 'ディスクイメージを選択',
     or: '（このページにドロップしても読み込めます）',
     private: 'イメージはこのコンピューターから出ません。ページはここで読むだけで、どこにも' +
       '送りません。読み込んだ後は、どのサーバーにも何も問い合わせません。',
@@ -56,6 +62,8 @@ const words = {
     noFiles: 'ファイルは切り出されませんでした。マーカーの付いたディスクが見つかりません（理由は' +
       '上の d88ls の表示を見てください）。',
     file: 'ファイル', note: '備考', bytes: 'バイト数',
+    container: (format) => (format === 'd88' ? '形式: D88'
+      : `形式: ${containerNames.ja[format] || format}。読み込み時に D88 形式へ変換しています。`),
     footer: 'コマンドラインと同じプログラムを WebAssembly にして、ここで動かしています。' +
       'ファイルはディスクのセクタそのままです。',
     cutting: (name) => `${name} を処理しています…`,
@@ -74,6 +82,16 @@ const words = {
     size: (name, bytes) => `${name}（${bytes} バイト）`,
   },
 };
+// What the page calls the containers d88ls names (d88, raw, fdi, ...).
+const containerNames = {
+  en: { raw: 'a raw image (the sectors alone, no header)', edsk: 'extended DSK' },
+  ja: { raw: 'ベタイメージ（ヘッダーのないセクタの並び）', edsk: '拡張 DSK' },
+};
+for (const [format, name] of Object.entries({ fdi: 'FDI', dim: 'DIM', dcp: 'DCP/DCU', nfd: 'NFD',
+  vfd: 'FDD', imd: 'IMD', dsk: 'DSK', td0: 'TD0', dmk: 'DMK' })) {
+  containerNames.en[format] = name;
+  containerNames.ja[format] = name;
+}
 // The language chosen on the page before, else the browser's first of
 // Japanese and English.
 const storedLanguage = (() => {
@@ -230,6 +248,16 @@ function clear() {
   $('files').tBodies[0].replaceChildren();
 }
 
+// The container d88ls names on the image's line, "NAME: FORMAT[, ...]",
+// which it prints first for an image in any container but D88; null for
+// a line it does not name one on.
+function containerOf(listing, name) {
+  const line = listing.split('\n', 1)[0];
+  if (!line.startsWith(name + ': ')) return 'd88';
+  const format = /^([a-z0-9]+)(?:,|$| \()/.exec(line.slice(name.length + 2));
+  return format && format[1] in containerNames.en ? format[1] : null;
+}
+
 // d88cut's words on standard error about a file it wrote ("d88cut: MUS01:
 // sector ... is marked ..."), by the file's name.
 function notesByFile(err, files) {
@@ -283,7 +311,10 @@ async function cut(file, ignored) {
     const cutting = await run('d88cut', file.name, image, ['/images/' + file.name], '/out', '/out');
     if (me !== latest) return;  // another file was chosen meanwhile
     $('result-name').textContent = say('size', file.name, image.length.toLocaleString(language));
-    $('listing').textContent = decodeNames(utf8.decode(listing.out)) + utf8.decode(listing.err);
+    const listed = utf8.decode(listing.out);
+    const format = listing.status === 0 ? containerOf(listed, file.name) : null;
+    $('container').textContent = format ? say('container', format) : '';
+    $('listing').textContent = decodeNames(listed) + utf8.decode(listing.err);
     // d88cut's Japanese messages are Shift_JIS bytes, as a pipe gets them.
     const cutErr = decodeMessages(cutting.err);
     $('messages').textContent = decodeMessages(cutting.out) + cutErr || say('nothing');
@@ -321,7 +352,7 @@ for (const button of document.querySelectorAll('nav.languages button')) {
 }
 showLanguage();
 
-// Installed, the page is opened with the D88 files the system's file
+// Installed, the page is opened with the disk images the system's file
 // manager hands it (the manifest's file handlers).
 if ('launchQueue' in window) {
   window.launchQueue.setConsumer(async (launch) => {

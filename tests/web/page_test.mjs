@@ -6,8 +6,9 @@
 //   node tests/web/page_test.mjs PAGE_FOLDER NATIVE_BUILD [IMAGE...]
 // PAGE_FOLDER is build-web/web, NATIVE_BUILD a native build folder (its
 // sample.d88 and tools); further images are tried as well. Screenshots of
-// the finished page are left beside PAGE_FOLDER (page.png, and
-// page-marked-sectors.png for an image with a damaged block).
+// the finished page are left beside PAGE_FOLDER (page.png, page-ja.png,
+// page-marked-sectors.png for an image with a damaged block, and
+// page-imd.png for an image in another container than D88).
 import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
@@ -48,9 +49,20 @@ damaged[688 + 75 * 16 * 272 + 4 * 272 + 8] = 0xb0;
 // One whose disk is named in Shift_JIS: ゲーム１ｱｲ and a byte that is none.
 const named = Buffer.from(damaged);
 Buffer.from([0x83, 0x51, 0x81, 0x5b, 0x83, 0x80, 0x82, 0x50, 0xb1, 0xb2, 0x80]).copy(named, 0);
+// The sample in two other containers: a raw image, its sectors in C, H, R
+// order (as the sample stores them: 80 tracks of 16 records of 16 + 256
+// bytes after the 688-byte header), and an IMD of the same tracks.
+const records = Array.from({ length: 80 * 16 },
+  (_, k) => sample.subarray(688 + k * 272 + 16, 688 + (k + 1) * 272));
+const raw = Buffer.concat(records);
+const imd = Buffer.concat([Buffer.from('IMD 1.18: test\r\n\x1a', 'latin1'),
+  ...Array.from({ length: 80 }, (_, t) => Buffer.concat([
+    Buffer.from([3, t >> 1, t & 1, 16, 1, ...Array.from({ length: 16 }, (__, r) => r + 1)]),
+    ...records.slice(t * 16, (t + 1) * 16).map((data) => Buffer.concat([Buffer.from([1]), data]))]))]);
 // A name that begins with "-" must not read as an option.
 const images = { 'sample.d88': sample, '-second-disk.d88': Buffer.concat([unmarked, sample]),
-  'unmarked.d88': unmarked, 'damaged.d88': damaged, 'named.d88': named };
+  'unmarked.d88': unmarked, 'damaged.d88': damaged, 'named.d88': named, 'sample.2d': raw,
+  'sample.imd': imd };
 fs.mkdirSync(path.join(work, 'images'));
 for (const [name, bytes] of Object.entries(images)) fs.writeFileSync(path.join(work, 'images', name), bytes);
 const table = Object.keys(images).map((name) => path.join(work, 'images', name)).concat(extraImages);
@@ -65,6 +77,7 @@ function native(image, language) {
   const out = fs.mkdtempSync(path.join(work, 'native-'));
   const cut = spawnSync(d88cut, [image], { cwd: out, env });
   const files = Object.fromEntries(fs.readdirSync(out).map((f) => [f, fs.readFileSync(path.join(out, f))]));
+  const format = JSON.parse(spawnSync(d88ls, ['--json', image], { env }).stdout).images[0].format;
   // What d88cut says on standard error of a file it wrote, by its name.
   const notes = {};
   for (const line of readable(cut.stderr).split('\n')) {
@@ -73,7 +86,7 @@ function native(image, language) {
   }
   return { listing: listing.stdout.toString('utf8') + listing.stderr.toString('utf8'),
     messages: readable(cut.stdout) + readable(cut.stderr), status: cut.status, files,
-    notes };
+    notes, format };
 }
 
 // The downloads of a page, by name, once Chromium says each is complete.
@@ -139,6 +152,7 @@ async function tryImage(browser, origin, url, image, language = 'en', cached = t
     noFiles: !document.getElementById('no-files').hidden,
     lang: document.documentElement.lang,
     heading: document.querySelector('[data-words="holds"]').textContent,
+    container: document.getElementById('container').textContent,
     notes: Object.fromEntries(Array.from(document.querySelectorAll('#files tbody tr'),
       (row) => [row.querySelector('a').download, row.querySelector('.note').textContent])
       .filter(([, note]) => note !== '')),
@@ -147,6 +161,10 @@ async function tryImage(browser, origin, url, image, language = 'en', cached = t
   check(`${label} the page is in ${language}`, shown.lang === language &&
     shown.heading === (language === 'ja' ? 'イメージの中身' : 'What the image holds'), shown.heading);
   check(`${label} the listing is d88ls's`, shown.listing === expected.listing, JSON.stringify(shown.listing));
+  // The container as d88ls --json names it, in the page's words.
+  const container = { d88: ['D88', 'D88'], raw: ['raw image', 'ベタイメージ'], imd: ['IMD', 'IMD'] };
+  check(`${label} the container named: ${expected.format}`,
+    shown.container.includes(container[expected.format][language === 'ja' ? 1 : 0]), shown.container);
   check(`${label} the messages are d88cut's`,
     shown.messages === (expected.messages || (language === 'ja' ? '（なし）' : '(nothing)')),
     JSON.stringify(shown.messages));
@@ -188,8 +206,8 @@ async function trySwitch(browser, origin, url) {
   const state = () => page.evaluate(() => [document.documentElement.lang,
     document.querySelector('label[for=image]').textContent,
     document.querySelector('button[aria-pressed=true]').dataset.lang]);
-  const japanese = JSON.stringify(['ja', 'D88 ディスクイメージを選択', 'ja']);
-  const english = JSON.stringify(['en', 'Choose a D88 image', 'en']);
+  const japanese = JSON.stringify(['ja', 'ディスクイメージを選択', 'ja']);
+  const english = JSON.stringify(['en', 'Choose a disk image', 'en']);
   check(`${label} Japanese for a Japanese browser`, JSON.stringify(await state()) === japanese);
   await page.click('button[data-lang=en]');
   check(`${label} English once chosen`, JSON.stringify(await state()) === english);
@@ -242,6 +260,18 @@ async function tryApp(browser, server, url) {
   check(`${label} Chromium reads its manifest without an error`,
     manifest.errors.length === 0 && manifest.data.includes('file_handlers'),
     JSON.stringify(manifest.errors));
+  // Every name the tools read is offered by the chooser, in both cases,
+  // and is one the installed page is opened with.
+  const names = ['.d88', '.d77', '.d68', '.d98', '.88d', '.1dd', '.2d', '.2dd', '.2hd', '.hdm',
+    '.xdf', '.dup', '.img', '.hd5', '.hd4', '.dd6', '.dd9', '.1d', '.hdb', '.ddb', '.fdi', '.dim',
+    '.dcp', '.dcu', '.nfd', '.fdd', '.imd', '.dsk', '.td0', '.dmk'];
+  const accept = (await page.$eval('#image', (input) => input.accept)).split(',');
+  const handled = JSON.parse(manifest.data).file_handlers.flatMap((handler) =>
+    Object.values(handler.accept).flat());
+  const missing = names.filter((name) => !accept.includes(name) || !accept.includes(name.toUpperCase()) ||
+    !handled.includes(name));
+  check(`${label} the chooser and the file handlers take all ${names.length} kinds of image`,
+    missing.length === 0, missing.join(' '));
   const scope = await page.evaluate(async () => (await navigator.serviceWorker.ready).scope);
   await page.reload({ waitUntil: 'load' });
   check(`${label} its service worker takes charge`,
@@ -301,8 +331,10 @@ try {
   for (const [origin, url] of Object.entries(origins)) {
     for (const image of table) {
       const page = await tryImage(browser, origin, url, image);
-      // Screenshots of the finished page: the sample, and a damaged block.
-      const shot = { [table[0]]: 'page.png', [table[3]]: 'page-marked-sectors.png' }[image];
+      // Screenshots of the finished page: the sample, a damaged block, and
+      // an image in another container.
+      const shot = { [table[0]]: 'page.png', [table[3]]: 'page-marked-sectors.png',
+        [table[6]]: 'page-imd.png' }[image];
       if (origin === 'file://' && shot) {
         await page.screenshot({ path: path.join(path.dirname(pageFolder), shot), fullPage: true });
       }
