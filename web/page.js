@@ -1,8 +1,8 @@
-// The page: hands the chosen image to d88ls and d88cut, compiled to
-// WebAssembly as one module, shows what they print and offers the files
-// d88cut wrote. Each run gets a fresh instance of the module, as each
-// command-line run gets a fresh process: a module's runtime ends with its
-// main.
+// The page: hands the chosen image to d88ls, d88cut and d88conv, compiled
+// to WebAssembly as one module, shows what they print and offers the files
+// d88cut wrote and the image as a D88. Each run gets a fresh instance of
+// the module, as each command-line run gets a fresh process: a module's
+// runtime ends with its main.
 'use strict';
 
 // The page's words, in Japanese and English. The tools speak the page's
@@ -12,7 +12,8 @@ const words = {
     title: 'd88cut in the browser',
     intro: 'Cuts the files <code>PROG</code>, <code>FMBANK</code> and <code>MUS00</code> to ' +
       '<code>MUS04</code> out of a floppy-disk image, from the disk that is marked for them ' +
-      '(an <code>A</code> at byte 254 of sector 16 on track 0). Besides D88 it reads raw images (.2d, .2hd, .img, …), FDI, DIM, DCP/DCU, NFD, FDD, IMD, ' +
+      '(an <code>A</code> at byte 254 of sector 16 on track 0), and offers the image as a D88. ' +
+      'Besides D88 it reads raw images (.2d, .2hd, .img, …), FDI, DIM, DCP/DCU, NFD, FDD, IMD, ' +
       'DSK, TD0 and DMK.',
     choose: 'Choose a disk image',
     or: 'or drop it anywhere on this page.',
@@ -24,6 +25,9 @@ const words = {
     files: 'Files',
     noFiles: 'No files were cut: d88cut found no marked disk in this file (d88ls above says why).',
     file: 'File', note: 'Note', bytes: 'Bytes',
+    asD88: 'The image as a D88',
+    d88Is: 'Every disk of the image, each sector with its ID, data and marks, in one D88 file:',
+    noD88: (status) => `d88conv made no D88 of this image (exit status ${status}):`,
     footer: 'The same programs run here as on the command line, compiled to WebAssembly; the ' +
       'files are the disk\'s sectors byte for byte.',
     // The containers by the names d88ls gives them.
@@ -43,14 +47,15 @@ const words = {
     unreadable: (name, why) => `${name} cannot be read: ${why}`,
     stopped: (program, why) => `${program} stopped: ${why}`,
     size: (name, bytes) => `${name} (${bytes} bytes)`,
+    bytesOf: (bytes) => `(${bytes} bytes)`,
   },
   ja: {
     title: 'd88cut（ブラウザー版）',
     intro: 'フロッピーディスクのイメージから、マーカーの付いたディスク（トラック 0 のセクタ 16、' +
       '254 バイト目が <code>A</code>）を探し、<code>PROG</code>・<code>FMBANK</code>・' +
-      '<code>MUS00</code>～<code>MUS04</code> のファイルを切り出します。D88 のほか、' +
-      'ベタイメージ（.2d・.2hd・.img など）、FDI・DIM・DCP/DCU・NFD・FDD・IMD・DSK・TD0・DMK の' +
-      '各形式を読み込めます。',
+      '<code>MUS00</code>～<code>MUS04</code> のファイルを切り出します。イメージを D88 形式に' +
+      '変換したファイルも作れます。D88 のほか、ベタイメージ（.2d・.2hd・.img など）、FDI・DIM・' +
+      'DCP/DCU・NFD・FDD・IMD・DSK・TD0・DMK の各形式を読み込めます。',
     choose: 'ディスクイメージを選択',
     or: '（このページにドロップしても読み込めます）',
     private: 'イメージはこのコンピューターから出ません。ページはここで読むだけで、どこにも' +
@@ -62,6 +67,10 @@ const words = {
     noFiles: 'ファイルは切り出されませんでした。マーカーの付いたディスクが見つかりません（理由は' +
       '上の d88ls の表示を見てください）。',
     file: 'ファイル', note: '備考', bytes: 'バイト数',
+    asD88: 'D88 形式のイメージ',
+    d88Is: 'イメージ内の全ディスクを、セクタごとの ID・データ・状態（エラーの記録など）も含めて、' +
+      '1 つの D88 ファイルにまとめたもの:',
+    noD88: (status) => `このイメージは D88 形式に変換できませんでした（終了ステータス ${status}）:`,
     container: (format) => (format === 'd88' ? '形式: D88'
       : `形式: ${containerNames.ja[format] || format}。読み込み時に D88 形式へ変換しています。`),
     footer: 'コマンドラインと同じプログラムを WebAssembly にして、ここで動かしています。' +
@@ -80,6 +89,7 @@ const words = {
     unreadable: (name, why) => `${name} を読めません: ${why}`,
     stopped: (program, why) => `${program} が異常終了しました: ${why}`,
     size: (name, bytes) => `${name}（${bytes} バイト）`,
+    bytesOf: (bytes) => `（${bytes} バイト）`,
   },
 };
 // What the page calls the containers d88ls names (d88, raw, fdi, ...).
@@ -245,6 +255,9 @@ function clear() {
   $('files').hidden = true;
   $('no-files').hidden = true;
   $('zip').hidden = true;
+  $('d88').hidden = true;
+  $('no-d88').hidden = true;
+  $('conv-messages').hidden = true;
   $('files').tBodies[0].replaceChildren();
 }
 
@@ -256,6 +269,24 @@ function containerOf(listing, name) {
   if (!line.startsWith(name + ': ')) return 'd88';
   const format = /^([a-z0-9]+)(?:,|$| \()/.exec(line.slice(name.length + 2));
   return format && format[1] in containerNames.en ? format[1] : null;
+}
+
+// What d88conv made of the image: the D88 to download, or what it said.
+function showConversion(converting, name) {
+  const made = converting.files.find((file) => file.name === name);
+  const said = decodeMessages(converting.err);
+  if (converting.status === 0 && made) {
+    const link = download(name, made.data);
+    $('d88').querySelector('a').replaceWith(link);
+    $('d88').querySelector('.size').textContent =
+      say('bytesOf', made.data.length.toLocaleString(language));
+    $('d88').hidden = false;
+  } else {
+    $('no-d88').textContent = say('noD88', converting.status);
+    $('no-d88').hidden = false;
+  }
+  $('conv-messages').textContent = said;
+  $('conv-messages').hidden = said === '';
 }
 
 // d88cut's words on standard error about a file it wrote ("d88cut: MUS01:
@@ -309,6 +340,12 @@ async function cut(file, ignored) {
     // "--": a name that begins with "-" is a name, not an option.
     const listing = await run('d88ls', file.name, image, ['--', file.name]);
     const cutting = await run('d88cut', file.name, image, ['/images/' + file.name], '/out', '/out');
+    // The image as a D88, named as the image is but for its extension; the
+    // run stays in /images, so that what d88conv says names the image as
+    // the user does.
+    const stem = file.name.replace(/\.[^.]*$/, '') || file.name;
+    const converting = await run('d88conv', file.name, image,
+      ['--', file.name, '/d88/' + stem + '.d88'], '/images', '/d88');
     if (me !== latest) return;  // another file was chosen meanwhile
     $('result-name').textContent = say('size', file.name, image.length.toLocaleString(language));
     const listed = utf8.decode(listing.out);
@@ -326,11 +363,12 @@ async function cut(file, ignored) {
       status = say('cutNone', file.name);
     } else {
       const notes = notesByFile(cutErr, cutting.files);
-      await showFiles(cutting.files, file.name.replace(/\.[^.]*$/, '') || file.name, notes);
+      await showFiles(cutting.files, stem, notes);
       if (me !== latest) return;
       status = say('cut', file.name, count);
       if (notes.size > 0) status += say('noted', notes.size);
     }
+    showConversion(converting, stem + '.d88');
   } catch (error) {
     if (me !== latest) return;
     $('problem').textContent = error.message;

@@ -2,7 +2,8 @@
 // each image of a table, opened from disk and from a static server on
 // 127.0.0.1, the page must show what the native d88ls and d88cut print,
 // offer the very files the native d88cut writes (one by one and in the
-// zip), and fetch nothing from anywhere else.
+// zip) and the very D88 the native d88conv writes (or what it says), and
+// fetch nothing from anywhere else.
 //   node tests/web/page_test.mjs PAGE_FOLDER NATIVE_BUILD [IMAGE...]
 // PAGE_FOLDER is build-web/web, NATIVE_BUILD a native build folder (its
 // sample.d88 and tools); further images are tried as well. Screenshots of
@@ -20,6 +21,7 @@ import puppeteer from 'puppeteer-core';
 const [pageFolder, nativeBuild, ...extraImages] = process.argv.slice(2).map((p) => path.resolve(p));
 const d88cut = path.join(nativeBuild, 'extract', 'd88cut');
 const d88ls = path.join(nativeBuild, 'd88ls', 'd88ls');
+const d88conv = path.join(nativeBuild, 'd88conv', 'd88conv');
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'd88page.'));
 const shiftJis = new TextDecoder('shift_jis');
 const utf8Strict = new TextDecoder('utf-8', { fatal: true });
@@ -59,10 +61,12 @@ const imd = Buffer.concat([Buffer.from('IMD 1.18: test\r\n\x1a', 'latin1'),
   ...Array.from({ length: 80 }, (_, t) => Buffer.concat([
     Buffer.from([3, t >> 1, t & 1, 16, 1, ...Array.from({ length: 16 }, (__, r) => r + 1)]),
     ...records.slice(t * 16, (t + 1) * 16).map((data) => Buffer.concat([Buffer.from([1]), data]))]))]);
-// A name that begins with "-" must not read as an option.
+// A name that begins with "-" must not read as an option. An IMD cut short
+// in a sector's data, which the tools read as far as it goes and of which
+// d88conv makes no D88.
 const images = { 'sample.d88': sample, '-second-disk.d88': Buffer.concat([unmarked, sample]),
   'unmarked.d88': unmarked, 'damaged.d88': damaged, 'named.d88': named, 'sample.2d': raw,
-  'sample.imd': imd };
+  'sample.imd': imd, 'short.imd': imd.subarray(0, imd.length - 100) };
 fs.mkdirSync(path.join(work, 'images'));
 for (const [name, bytes] of Object.entries(images)) fs.writeFileSync(path.join(work, 'images', name), bytes);
 const table = Object.keys(images).map((name) => path.join(work, 'images', name)).concat(extraImages);
@@ -77,6 +81,11 @@ function native(image, language) {
   const out = fs.mkdtempSync(path.join(work, 'native-'));
   const cut = spawnSync(d88cut, [image], { cwd: out, env });
   const files = Object.fromEntries(fs.readdirSync(out).map((f) => [f, fs.readFileSync(path.join(out, f))]));
+  // The image as a D88, named as the page names it, run where d88ls runs.
+  const d88 = (path.basename(image).replace(/\.[^.]*$/, '') || path.basename(image)) + '.d88';
+  const converted = fs.mkdtempSync(path.join(work, 'native-d88-'));
+  const conv = spawnSync(d88conv, ['--', path.basename(image), path.join(converted, d88)],
+    { cwd: path.dirname(image), env });
   const format = JSON.parse(spawnSync(d88ls, ['--json', image], { env }).stdout).images[0].format;
   // What d88cut says on standard error of a file it wrote, by its name.
   const notes = {};
@@ -86,7 +95,8 @@ function native(image, language) {
   }
   return { listing: listing.stdout.toString('utf8') + listing.stderr.toString('utf8'),
     messages: readable(cut.stdout) + readable(cut.stderr), status: cut.status, files,
-    notes, format };
+    notes, format, d88, conv: { status: conv.status, said: readable(conv.stderr),
+      bytes: conv.status === 0 ? fs.readFileSync(path.join(converted, d88)) : null } };
 }
 
 // The downloads of a page, by name, once Chromium says each is complete.
@@ -153,6 +163,11 @@ async function tryImage(browser, origin, url, image, language = 'en', cached = t
     lang: document.documentElement.lang,
     heading: document.querySelector('[data-words="holds"]').textContent,
     container: document.getElementById('container').textContent,
+    d88: document.getElementById('d88').hidden ? null : [document.querySelector('#d88 a').download,
+      document.querySelector('#d88 .size').textContent],
+    noD88: document.getElementById('no-d88').hidden ? '' : document.getElementById('no-d88').textContent,
+    convSaid: document.getElementById('conv-messages').hidden ? ''
+      : document.getElementById('conv-messages').textContent,
     notes: Object.fromEntries(Array.from(document.querySelectorAll('#files tbody tr'),
       (row) => [row.querySelector('a').download, row.querySelector('.note').textContent])
       .filter(([, note]) => note !== '')),
@@ -177,6 +192,21 @@ async function tryImage(browser, origin, url, image, language = 'en', cached = t
   check(`${label} "no files" said if and only if none`, shown.noFiles === (names.length === 0));
   check(`${label} d88cut's words on ${Object.keys(expected.notes).length} files beside them`,
     JSON.stringify(shown.notes) === JSON.stringify(expected.notes), JSON.stringify(shown.notes));
+  // The D88 d88conv writes, with its size, or d88conv's words and status.
+  const conv = expected.conv;
+  const size = conv.bytes && conv.bytes.length.toLocaleString(language);
+  check(`${label} the D88 offered as ${expected.d88} if and only if d88conv writes one`,
+    JSON.stringify(shown.d88) === JSON.stringify(conv.bytes && [expected.d88,
+      language === 'ja' ? `（${size} バイト）` : `(${size} bytes)`]), JSON.stringify(shown.d88));
+  check(`${label} d88conv's words and exit status ${conv.status} shown`, shown.convSaid === conv.said &&
+    (conv.status === 0 ? shown.noD88 === '' : shown.noD88.includes(` ${conv.status}`)),
+    JSON.stringify([shown.noD88, shown.convSaid]));
+  if (shown.d88) {
+    await page.click('#d88 a');
+    const bytes = await downloaded(expected.d88);
+    check(`${label} download ${expected.d88} is byte for byte the native d88conv's`,
+      bytes !== null && bytes.equals(conv.bytes));
+  }
   for (const name of shown.links) {
     await page.click(`a[download="${name}"]`);
     const bytes = await downloaded(name);
@@ -348,6 +378,8 @@ try {
       await page.screenshot({ path: path.join(path.dirname(pageFolder), 'page-ja.png'), fullPage: true });
     }
     await page.close();
+    // And d88conv's words, where it makes no D88, as a Japanese user reads them.
+    await (await tryImage(browser, origin, url, table[7], 'ja')).close();
     await trySwitch(browser, origin, url);
   }
   await tryApp(browser, server, origins['http://127.0.0.1']);
