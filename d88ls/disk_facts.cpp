@@ -7,57 +7,12 @@
 #include "d88image/d88_writer.h"
 #include "marked_disk/block_table.h"
 #include "messages.h"
-#include "platform/shift_jis.h"
 #include "platform/translation.h"
 
 namespace d88ls {
 
 using platform::Say;
 
-namespace {
-
-// The code point of the UTF-8 character at `text`, which is whole.
-std::int32_t CodePoint(const char* text) {
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-  if (p[0] < 0x80) return p[0];
-  if (p[0] < 0xE0) return ((p[0] & 0x1F) << 6) | (p[1] & 0x3F);
-  if (p[0] < 0xF0) return ((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F);
-  return ((p[0] & 0x07) << 18) | ((p[1] & 0x3F) << 12) | ((p[2] & 0x3F) << 6) | (p[3] & 0x3F);
-}
-
-bool Shown(std::int32_t code) {
-  return code >= 0x20 && code != 0x7F && !(code >= 0x80 && code < 0xA0) &&
-         !(code >= 0xE000 && code <= 0xF8FF);
-}
-
-}  // namespace
-
-const char* NameAsText(const char* name, bool decode, bool forListing,
-                       char (&text)[kMaxNameText]) {
-  std::size_t used = 0;
-  text[0] = '\0';
-  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(name);
-  const std::int32_t length = static_cast<std::int32_t>(std::strlen(name));
-  for (std::int32_t k = 0; k < length && used + 4 < sizeof text;) {
-    const unsigned char byte = bytes[k];
-    char character[8] = {static_cast<char>(byte), '\0'};
-    int taken = 1;
-    bool shown = byte >= 0x20 && byte < 0x7F && !(forListing && (byte == '"' || byte == '\\'));
-    if (byte >= 0x80 && decode) {
-      taken = platform::DecodeShiftJis(bytes + k, length - k, character);
-      shown = taken > 0 && Shown(CodePoint(character));
-      if (!shown) taken = 1;
-    }
-    if (!shown && !forListing && byte < 0x80) shown = true;  // JSON escapes it itself
-    const int written =
-        shown        ? std::snprintf(text + used, sizeof text - used, "%s", character)
-        : forListing ? std::snprintf(text + used, sizeof text - used, "\\x%02X", byte)
-                     : std::snprintf(text + used, sizeof text - used, "\xEF\xBF\xBD");
-    used += static_cast<std::size_t>(written);
-    k += taken;
-  }
-  return text;
-}
 
 SizeProblem FindSizeProblem(const D88Image& image) {
   const std::int32_t size = image.GetDiskSize();

@@ -23,15 +23,6 @@ constexpr std::int32_t kMaxListedSectors = 1024;
 // character of 2 bytes in Shift_JIS as 3 in UTF-8), and the NUL.
 constexpr int kMaxNameText = 4 * 16 + 1;
 
-// A disk's name as text, its Shift_JIS decoded where it can be. A byte
-// that does not decode (or decodes to a control character or one for
-// private use) is shown as "\xHH" in the listing, `forListing`, and as
-// U+FFFD otherwise (JSON, whose own escapes take the rest); in the
-// listing the quote, the backslash and ASCII's control characters are
-// "\xHH" too. With `decode` false, every byte outside printable ASCII is.
-const char* NameAsText(const char* name, bool decode, bool forListing,
-                       char (&text)[kMaxNameText]);
-
 // What is wrong with the selected disk's size field: a size that runs past
 // the end of the file, or one that reads negative, which puts the next disk
 // before this one.

@@ -3,6 +3,7 @@
 //   {"version": 1, "images": [{"path", "file_size", "disks": [...], ...}]}
 
 #include <cstdio>
+#include <cstring>
 
 #include "d88image/d88_format.h"
 #include "listing.h"
@@ -10,6 +11,7 @@
 #include "marked_disk/block_table.h"
 #include "marked_disk/marker.h"
 #include "platform/image_words.h"
+#include "platform/name_text.h"
 
 namespace d88ls {
 namespace {
@@ -160,7 +162,9 @@ void JsonListing::Disk(D88Image& image, std::int32_t index) {
   json_.Number("offset", image.GetDiskStart());
   const char* name = image.GetDiskName();
   char text[kMaxNameText];
-  json_.String("name", NameAsText(name, true, false, text));
+  json_.String("name", platform::NameAsText(reinterpret_cast<const std::uint8_t*>(name),
+                                            static_cast<std::int32_t>(std::strlen(name)), true,
+                                            false, text, sizeof text));
   char hex[2 * d88::kDiskNameLength + 1] = {};
   for (std::int32_t k = 0; name[k] != '\0'; ++k) {
     std::snprintf(hex + 2 * k, 3, "%02x", static_cast<unsigned char>(name[k]));

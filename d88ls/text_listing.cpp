@@ -12,6 +12,7 @@
 #include "marked_disk/marker.h"
 #include "messages.h"
 #include "platform/image_words.h"
+#include "platform/name_text.h"
 #include "platform/tool_output.h"
 #include "platform/translation.h"
 
@@ -25,7 +26,9 @@ using platform::Say;
 // decoded; elsewhere, as ever, printable ASCII and \xHH for the rest.
 void PrintQuoted(const char* name) {
   char text[kMaxNameText];
-  Print("\"%s\"", NameAsText(name, platform::WritesUtf8(stdout), true, text));
+  Print("\"%s\"", platform::NameAsText(reinterpret_cast<const std::uint8_t*>(name),
+                                       static_cast<std::int32_t>(std::strlen(name)),
+                                       platform::WritesUtf8(stdout), true, text, sizeof text));
 }
 
 void PrintSize(const D88Image& image) {
