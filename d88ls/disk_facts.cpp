@@ -7,6 +7,7 @@
 #include "d88image/d88_writer.h"
 #include "marked_disk/block_table.h"
 #include "messages.h"
+#include "platform/name_text.h"
 #include "platform/translation.h"
 
 namespace d88ls {
@@ -160,6 +161,67 @@ const char* DescribeMark(std::int32_t status, std::int32_t deletedMark, char (&w
   std::snprintf(words, sizeof words, Say(byStatus ? kStatusByte : kDeletedMarkByte),
                 static_cast<unsigned>(byStatus ? status : deletedMark));
   return words;
+}
+
+const char* DescribeFileType(const file_system::FileEntry& file, char (&words)[kMaxReason]) {
+  const char* type = kTypeFile;
+  switch (file.type) {
+    case file_system::FileType::kFile: type = kTypeFile; break;
+    case file_system::FileType::kFolder: type = kTypeFolder; break;
+    case file_system::FileType::kBasic: type = kTypeBasic; break;
+    case file_system::FileType::kAscii: type = kTypeAscii; break;
+    case file_system::FileType::kMachineCode: type = kTypeMachineCode; break;
+    case file_system::FileType::kData: type = kTypeData; break;
+  }
+  static constexpr const char* kAttributes[file_system::kAttributeCount] = {
+      kAttributeReadOnly, kAttributeHidden,        kAttributeSystem,       kAttributeArchive,
+      kAttributeVerify,   kAttributeProtectedSave, kAttributeRandomAccess, kAttributePassword};
+  std::snprintf(words, sizeof words, "%s", Say(type));
+  for (std::int32_t k = 0; k < file_system::kAttributeCount; ++k) {
+    if ((file.attributes & (1u << k)) == 0) continue;
+    const std::size_t used = std::strlen(words);
+    std::snprintf(words + used, sizeof words - used, "%s%s", Say(kNoteSeparator),
+                  Say(kAttributes[k]));
+  }
+  return words;
+}
+
+const char* PathAsText(const file_system::FileEntry& file, bool decode, bool forListing,
+                       char (&text)[kMaxPathText]) {
+  return platform::NameAsText(file.path, file.pathLength, decode, forListing, text, sizeof text);
+}
+
+const char* DescribeFileProblem(const file_system::FileList& list,
+                                const file_system::Problem& problem, bool decode,
+                                char (&reason)[kMaxReason]) {
+  using Kind = file_system::Problem::Kind;
+  char path[kMaxPathText];
+  const char* name = problem.file >= 0 && problem.file < list.fileCount
+                         ? PathAsText(list.files[problem.file], decode, true, path)
+                         : Say(kTheDirectory);
+  const int value = static_cast<int>(problem.value);
+  const char* format = kChainLoops;
+  switch (problem.kind) {
+    case Kind::kChainLoops: format = kChainLoops; break;
+    case Kind::kChainPastEnd: format = kChainPastEnd; break;
+    case Kind::kChainEndsEarly: format = kChainEndsEarly; break;
+    case Kind::kSizeBeyondChain: format = kSizeBeyondChain; break;
+    case Kind::kSectorMissing: format = kSectorMissing; break;
+    case Kind::kBadName:
+      std::snprintf(reason, sizeof reason, Say(kBadName), name);
+      return reason;
+    case Kind::kFolderLoops:
+      std::snprintf(reason, sizeof reason, Say(kFolderLoops), name);
+      return reason;
+    case Kind::kTooManyFiles:
+      std::snprintf(reason, sizeof reason, Say(kTooManyFiles), value);
+      return reason;
+    case Kind::kPathTooLong:
+      std::snprintf(reason, sizeof reason, Say(kPathTooLong), value);
+      return reason;
+  }
+  std::snprintf(reason, sizeof reason, Say(format), name, value);
+  return reason;
 }
 
 Trailing FindTrailing(D88Image& image) {

@@ -8,13 +8,14 @@
 #include <cstdint>
 
 #include "d88image/d88image.h"
+#include "file_system/file_system.h"
 #include "marked_disk/block_read.h"
 #include "marked_disk/marker.h"
 
 namespace d88ls {
 
 // Room for any reason below.
-constexpr int kMaxReason = 512;
+constexpr int kMaxReason = 2048;
 
 // Track listings hold up to this many sectors; a longer one is cut there.
 constexpr std::int32_t kMaxListedSectors = 1024;
@@ -63,6 +64,20 @@ const char* DescribeNotCut(const D88Image& image, const marked_disk::RunRead& re
 // How the image marks a sector, by its status, or where that is none, by
 // its deleted mark: "data CRC error", "deleted data", "status 0x31".
 const char* DescribeMark(std::int32_t status, std::int32_t deletedMark, char (&words)[32]);
+
+// A file's type and attributes in the user's language ("BASIC, read-only").
+const char* DescribeFileType(const file_system::FileEntry& file, char (&words)[kMaxReason]);
+
+// A file's path as text, in `text` (of file_system::kMaxPath bytes, each
+// at most 4 as text), decoded as disk names are where `decode`.
+constexpr int kMaxPathText = 4 * file_system::kMaxPath + 1;
+const char* PathAsText(const file_system::FileEntry& file, bool decode, bool forListing,
+                       char (&text)[kMaxPathText]);
+
+// What is wrong with a file, or the file system, in words.
+const char* DescribeFileProblem(const file_system::FileList& list,
+                                const file_system::Problem& problem, bool decode,
+                                char (&reason)[kMaxReason]);
 
 // What the file holds after the selected disk, which is the last one
 // listed: nothing, or `bytes` bytes, all 0x1A if `padding`. Counted only

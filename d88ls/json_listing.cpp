@@ -7,6 +7,7 @@
 
 #include "d88image/d88_format.h"
 #include "listing.h"
+#include "file_system/file_system.h"
 #include "marked_disk/block_read.h"
 #include "marked_disk/block_table.h"
 #include "marked_disk/marker.h"
@@ -71,6 +72,22 @@ const char* ProblemPart(d88::ContainerProblem::Part part) {
     case Part::kSectorHeader: return "sector_header";
     case Part::kSectorData: return "sector_data";
     case Part::kCompression: return "compression";
+  }
+  return nullptr;
+}
+
+const char* ProblemKindName(file_system::Problem::Kind kind) {
+  using Kind = file_system::Problem::Kind;
+  switch (kind) {
+    case Kind::kChainLoops: return "chain_loops";
+    case Kind::kChainPastEnd: return "chain_past_end";
+    case Kind::kChainEndsEarly: return "chain_ends_early";
+    case Kind::kSizeBeyondChain: return "size_beyond_chain";
+    case Kind::kBadName: return "bad_name";
+    case Kind::kSectorMissing: return "sector_missing";
+    case Kind::kFolderLoops: return "folder_loops";
+    case Kind::kTooManyFiles: return "too_many_files";
+    case Kind::kPathTooLong: return "path_too_long";
   }
   return nullptr;
 }
@@ -187,7 +204,8 @@ void JsonListing::Disk(D88Image& image, std::int32_t index) {
   json_.String("reason", DescribeUnmarked(image, check, reason));
   json_.EndObject();
   if (marked) Blocks(image);
-  if (listTracks_) Tracks(image);
+  if (options_.files) Files(image);
+  if (options_.tracks) Tracks(image);
   json_.EndObject();
 }
 
@@ -228,6 +246,58 @@ void JsonListing::Blocks(D88Image& image) {
     json_.EndObject();
   }
   json_.EndArray();
+}
+
+void JsonListing::Files(D88Image& image) {
+  static file_system::FileList list;
+  if (!file_system::ListFiles(image, &list)) {
+    json_.String("filesystem", nullptr);
+    return;
+  }
+  json_.BeginObject("filesystem");
+  json_.String("type", file_system::TypeName(list.type));
+  json_.BeginArray("files");
+  for (std::int32_t k = 0; k < list.fileCount; ++k) {
+    const file_system::FileEntry& file = list.files[k];
+    char path[kMaxPathText];
+    json_.BeginObject();
+    json_.String("name", PathAsText(file, true, false, path));
+    char hex[2 * file_system::kMaxPath + 1] = {};
+    for (std::int32_t i = 0; i < file.pathLength; ++i) {
+      std::snprintf(hex + 2 * i, 3, "%02x", file.path[i]);
+    }
+    json_.String("name_bytes", hex);
+    json_.Number("size", file.size);
+    json_.String("type", file_system::FileTypeName(file.type));
+    json_.BeginArray("attributes");
+    for (std::int32_t a = 0; a < file_system::kAttributeCount; ++a) {
+      if ((file.attributes & (1u << a)) != 0) json_.String(nullptr, file_system::AttributeName(a));
+    }
+    json_.EndArray();
+    json_.Number("start", file.start);
+    json_.EndObject();
+  }
+  json_.EndArray();
+  json_.BeginArray("problems");
+  const std::int32_t kept =
+      list.problemCount < file_system::kMaxProblems ? list.problemCount : file_system::kMaxProblems;
+  for (std::int32_t k = 0; k < kept; ++k) {
+    const file_system::Problem& problem = list.problems[k];
+    char reason[kMaxReason];
+    json_.BeginObject();
+    json_.String("kind", ProblemKindName(problem.kind));
+    if (problem.file >= 0) {
+      json_.Number("file", problem.file);
+    } else {
+      json_.String("file", nullptr);
+    }
+    json_.Number("value", problem.value);
+    json_.String("reason", DescribeFileProblem(list, problem, true, reason));
+    json_.EndObject();
+  }
+  json_.EndArray();
+  json_.Number("problem_count", list.problemCount);
+  json_.EndObject();
 }
 
 void JsonListing::Tracks(D88Image& image) {

@@ -14,9 +14,16 @@
 
 namespace d88ls {
 
+// What a listing says beyond each disk's line: every track (-t), the
+// files of its file system (-l).
+struct ListingOptions {
+  bool tracks = false;
+  bool files = false;
+};
+
 class TextListing {
  public:
-  explicit TextListing(bool listTracks) : listTracks_(listTracks) {}
+  explicit TextListing(ListingOptions options) : options_(options) {}
   void Begin() {}
   void End() {}
   // An image that did not open; standard error has said why.
@@ -33,13 +40,13 @@ class TextListing {
   void EndImage(const char* path, bool plausible, const Trailing& trailing);
 
  private:
-  bool listTracks_;
+  ListingOptions options_;
   bool anyImage_ = false;
 };
 
 class JsonListing {
  public:
-  explicit JsonListing(bool listTracks) : listTracks_(listTracks) {}
+  explicit JsonListing(ListingOptions options) : options_(options) {}
   void Begin();
   void End();
   void Unopened(const char* path, const char* reason);
@@ -53,7 +60,8 @@ class JsonListing {
  private:
   void Tracks(D88Image& image);
   void Blocks(D88Image& image);
-  bool listTracks_;
+  void Files(D88Image& image);
+  ListingOptions options_;
   JsonWriter json_;
   // The repeats of the image being listed, said after its disks.
   bool repeats_ = false;

@@ -77,7 +77,7 @@ int main(int rawArgc, char* rawArgv[]) {
   const char* program = argc > 0 && argv[0] ? argv[0] : d88ls::kProgram;
 
   // Options may stand anywhere before "--"; "-" alone is a file name.
-  bool listTracks = false;
+  d88ls::ListingOptions options;
   bool json = false;
   bool optionsEnded = false;
   int paths = 0;
@@ -88,7 +88,9 @@ int main(int rawArgc, char* rawArgv[]) {
     } else if (std::strcmp(argument, "--") == 0) {
       optionsEnded = true;
     } else if (std::strcmp(argument, "-t") == 0) {
-      listTracks = true;
+      options.tracks = true;
+    } else if (std::strcmp(argument, "-l") == 0) {
+      options.files = true;
     } else if (std::strcmp(argument, "--json") == 0) {
       json = true;
     } else if (std::strcmp(argument, "-h") == 0 || std::strcmp(argument, "--help") == 0) {
@@ -116,9 +118,9 @@ int main(int rawArgc, char* rawArgv[]) {
     // The document's words are an interface: English, whatever the user
     // reads.
     platform::SayInEnglish();
-    ListImages(d88ls::JsonListing(listTracks), argv + 1, paths);
+    ListImages(d88ls::JsonListing(options), argv + 1, paths);
   } else {
-    ListImages(d88ls::TextListing(listTracks), argv + 1, paths);
+    ListImages(d88ls::TextListing(options), argv + 1, paths);
   }
   const int status = platform::FinishRun(d88ls::kWriteError);
   platform::KeepWindowOpenIfAlone(nullptr, d88ls::kPressEnter);

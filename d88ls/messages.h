@@ -13,10 +13,11 @@ namespace d88ls {
 constexpr char kProgram[] = "d88ls";
 
 // The command line.
-constexpr char kUsage[] = N_("Usage: %s [-t] [--json] d88file...\n");
+constexpr char kUsage[] = N_("Usage: %s [-t] [-l] [--json] image...\n");
 constexpr char kHelp[] =
-    N_("Lists the disks of D88 images and whether d88cut would cut them.\n"
+    N_("Lists the disks of disk images and whether d88cut would cut them.\n"
     "  -t         also list every track with its sector numbers in storage order\n"
+    "  -l         also list the files of each disk's file system\n"
     "  --json     list as one JSON document, for programs to read\n"
     "  -h, --help show this help\n"
     "  --version  show the version\n");
@@ -117,6 +118,43 @@ constexpr char kCutButMarkedSectors[] =
     N_("cut, but %d of its sectors are marked: its bytes may not be the disk's\n");
 constexpr char kMarkedSector[] = N_("    track %d (C %d H %d) R %d: %s\n");
 constexpr char kMoreMarkedSectors[] = N_("    and %d more\n");
+
+// The files of a disk's file system, with -l, beneath the disk's line:
+// the file system, then a line per file (its size in bytes, its name, and
+// in parentheses its type and attributes), then what is wrong.
+constexpr char kFileSystem[] = N_("  file system %s, %d files:\n");
+constexpr char kFileSystemOneFile[] = N_("  file system %s, 1 file:\n");
+constexpr char kFileSystemNoFiles[] = N_("  file system %s, no files\n");
+constexpr char kNoFileSystem[] = N_("  no file system that d88ls knows\n");
+constexpr char kFileLine[] = "    %10d  %s  (%s)\n";
+constexpr char kFileProblem[] = N_("    problem: %s\n");
+constexpr char kMoreFileProblems[] = N_("    and %d more problems\n");
+// A file's type, and its attributes.
+constexpr char kTypeFile[] = N_("file");
+constexpr char kTypeFolder[] = N_("folder");
+constexpr char kTypeBasic[] = N_("BASIC");
+constexpr char kTypeAscii[] = N_("ASCII");
+constexpr char kTypeMachineCode[] = N_("machine code");
+constexpr char kTypeData[] = N_("data");
+constexpr char kAttributeReadOnly[] = N_("read-only");
+constexpr char kAttributeHidden[] = N_("hidden");
+constexpr char kAttributeSystem[] = N_("system");
+constexpr char kAttributeArchive[] = N_("archive");
+constexpr char kAttributeVerify[] = N_("verified");
+constexpr char kAttributeProtectedSave[] = N_("saved protected");
+constexpr char kAttributeRandomAccess[] = N_("random access");
+constexpr char kAttributePassword[] = N_("password");
+// What is wrong with a file, or with the file system.
+constexpr char kChainLoops[] = N_("%s: its chain of clusters comes back to cluster %d");
+constexpr char kChainPastEnd[] = N_("%s: its chain names cluster %d, which the disk has not");
+constexpr char kChainEndsEarly[] = N_("%s: its chain ends at cluster %d, which is free or reserved");
+constexpr char kSizeBeyondChain[] = N_("%s: its size %d is more than its clusters hold");
+constexpr char kBadName[] = N_("%s: its name holds bytes no name may have");
+constexpr char kSectorMissing[] = N_("%s: a sector on track %d that the file system needs is missing");
+constexpr char kFolderLoops[] = N_("%s: the folder holds itself or one above it");
+constexpr char kTooManyFiles[] = N_("more than %d files: the rest are not listed");
+constexpr char kPathTooLong[] = N_("a path of %d bytes is longer than a listing holds");
+constexpr char kTheDirectory[] = N_("the directory");
 
 // What lies after the last disk, as the image's last line.
 constexpr char kByteAfter[] = N_("1 byte after the last disk\n");

@@ -7,6 +7,7 @@
 
 #include "d88image/d88_format.h"
 #include "listing.h"
+#include "file_system/file_system.h"
 #include "marked_disk/block_read.h"
 #include "marked_disk/block_table.h"
 #include "marked_disk/marker.h"
@@ -288,6 +289,37 @@ void PrintBlock(D88Image& image, const marked_disk::Block& block) {
   }
 }
 
+// The files of the disk's file system, beneath its line; what is wrong
+// with them after them.
+void PrintFiles(D88Image& image) {
+  static file_system::FileList list;
+  if (!file_system::ListFiles(image, &list)) {
+    Print(kNoFileSystem);
+    return;
+  }
+  const char* type = file_system::TypeName(list.type);
+  if (list.fileCount == 0) {
+    Print(kFileSystemNoFiles, type);
+  } else {
+    Print(list.fileCount == 1 ? kFileSystemOneFile : kFileSystem, type,
+          static_cast<int>(list.fileCount));
+  }
+  const bool decode = platform::WritesUtf8(stdout);
+  for (std::int32_t k = 0; k < list.fileCount; ++k) {
+    char path[kMaxPathText];
+    char words[kMaxReason];
+    Print(kFileLine, static_cast<int>(list.files[k].size),
+          PathAsText(list.files[k], decode, true, path), DescribeFileType(list.files[k], words));
+  }
+  const std::int32_t kept =
+      list.problemCount < file_system::kMaxProblems ? list.problemCount : file_system::kMaxProblems;
+  for (std::int32_t k = 0; k < kept; ++k) {
+    char reason[kMaxReason];
+    Print(kFileProblem, DescribeFileProblem(list, list.problems[k], decode, reason));
+  }
+  if (list.problemCount > kept) Print(kMoreFileProblems, static_cast<int>(list.problemCount - kept));
+}
+
 }  // namespace
 
 void TextListing::BeginImage(const char* path, const D88Image& image, bool several) {
@@ -358,7 +390,8 @@ void TextListing::Disk(D88Image& image, std::int32_t index) {
   } else {
     Print(kUnmarked, DescribeUnmarked(image, check, reason));
   }
-  if (listTracks_) {
+  if (options_.files) PrintFiles(image);
+  if (options_.tracks) {
     for (std::int32_t t = 0; t < d88::kTrackCount; ++t) {
       if (image.GetTrackOffset(t) != 0) PrintTrack(image, t);
     }

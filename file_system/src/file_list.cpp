@@ -45,6 +45,7 @@ FileEntry* AddFile(FileList* list, const std::uint8_t* folder, std::int32_t fold
     for (std::int32_t k = 0; k < extensionLength; ++k) entry.path[at++] = extension[k];
   }
   entry.pathLength = at;
+  entry.nameOffset = folderLength;
   return &entry;
 }
 

@@ -66,6 +66,9 @@ struct FileEntry {
   // them apart. Not NUL-terminated.
   std::uint8_t path[kMaxPath];
   std::int32_t pathLength = 0;
+  // Where the name begins: the bytes before it are folders, each ended by
+  // '/'; the name itself may hold any byte, '/' too.
+  std::int32_t nameOffset = 0;
   // Bytes: the file's length where its file system records one, or all its
   // allocation holds where it records only sectors or records.
   std::int32_t size = 0;
