@@ -396,7 +396,7 @@ TEST_F(D88lsTest, CommandLine) {
   for (const char* help : {"-h", "--help"}) {
     const RunResult result = Run({"./d88ls", help});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out.substr(0, 40), "Usage: ./d88ls [-t] [--json] d88file...\n");
+    EXPECT_EQ(result.out.substr(0, 43), "Usage: ./d88ls [-t] [-l] [--json] image...\n");
     EXPECT_EQ(result.err, "");
   }
   const RunResult version = Run({"d88ls", "--version"});
@@ -408,7 +408,7 @@ TEST_F(D88lsTest, CommandLine) {
     const RunResult result = Run(args);
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, std::string(args.size() == 3 ? "d88ls: unknown option -x\n" : "") +
-                              "Usage: ./d88ls [-t] [--json] d88file...\n");
+                              "Usage: ./d88ls [-t] [-l] [--json] image...\n");
     EXPECT_EQ(result.out, "");
   }
   // A second disk cut short says so, as the first does.
