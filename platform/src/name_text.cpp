@@ -26,6 +26,11 @@ bool Shown(std::int32_t code) {
 
 }  // namespace
 
+int DecodeShownCharacter(const std::uint8_t* bytes, std::int32_t available, char (&utf8)[8]) {
+  const int taken = DecodeShiftJis(bytes, available, utf8);
+  return taken > 0 && Shown(CodePoint(utf8)) ? taken : 0;
+}
+
 const char* NameAsText(const std::uint8_t* bytes, std::int32_t length, bool decode,
                        bool forListing, char* text, std::size_t size) {
   std::size_t used = 0;
@@ -36,8 +41,8 @@ const char* NameAsText(const std::uint8_t* bytes, std::int32_t length, bool deco
     int taken = 1;
     bool shown = byte >= 0x20 && byte < 0x7F && !(forListing && (byte == '"' || byte == '\\'));
     if (byte >= 0x80 && decode) {
-      taken = DecodeShiftJis(bytes + k, length - k, character);
-      shown = taken > 0 && Shown(CodePoint(character));
+      taken = DecodeShownCharacter(bytes + k, length - k, character);
+      shown = taken > 0;
       if (!shown) taken = 1;
     }
     if (!shown && !forListing && byte < 0x80) shown = true;  // JSON escapes it itself

@@ -14,6 +14,12 @@ constexpr std::size_t NameTextSize(std::int32_t length) {
   return 4 * static_cast<std::size_t>(length) + 1;
 }
 
+// The Shift_JIS character at the start of `bytes` (`available` of them) as
+// UTF-8 in `utf8`, where it is one a reader can be shown: returns the bytes
+// it takes (1 or 2), or 0 for no character, a control character (C0, DEL,
+// C1) or one for private use.
+int DecodeShownCharacter(const std::uint8_t* bytes, std::int32_t available, char (&utf8)[8]);
+
 // The `length` bytes of a name as text in `text` (`size` bytes), its
 // Shift_JIS decoded where it can be. A byte that does not decode (or
 // decodes to a control character or one for private use) is shown as

@@ -1,0 +1,208 @@
+// d88get: takes the files out of a disk's file system into the current
+// folder, each written as d88cut writes its files: whole, or not at all.
+// Names come from the disk, which anyone may have made: each is made a
+// name of this system's that stays in the current folder (safe_name.h).
+
+#include <cstdio>
+#include <cstring>
+
+#include "d88image/d88image.h"
+#include "file_system/file_system.h"
+#include "messages.h"
+#include "platform/console.h"
+#include "platform/folder.h"
+#include "platform/image_words.h"
+#include "platform/name_text.h"
+#include "platform/output_file.h"
+#include "platform/process.h"
+#include "platform/tool_output.h"
+#include "platform/translation.h"
+#include "safe_name.h"
+
+namespace {
+
+using platform::Say;
+
+D88Image image;
+file_system::FileList list;
+d88get::TakenPaths taken;
+// A file's bytes: as much as any disk of the reader's holds.
+constexpr std::int32_t kMaxFile = d88::kMaxConvertedSize;
+std::uint8_t data[kMaxFile];
+
+// The file's path as d88ls lists it: decoded, or escaped as in C.
+bool Names(const file_system::FileEntry& file, const char* name, bool decoded) {
+  static char text[4 * file_system::kMaxPath + 1];
+  platform::NameAsText(file.path, file.pathLength, decoded, true, text, sizeof text);
+  const std::size_t length = std::strlen(name);
+  return std::strncmp(text, name, length) == 0 && (text[length] == '\0' || text[length] == '/');
+}
+
+// Whether `file` is asked for by `name`: its path, or a folder above it.
+bool Asks(const file_system::FileEntry& file, const char* name) {
+  return Names(file, name, true) || Names(file, name, false);
+}
+
+// Makes the folders of `path`, one by one from the top; false (said) where
+// one cannot be.
+bool MakeFolders(const char* path) {
+  char folder[d88get::kMaxSafePath];
+  for (std::size_t k = 0; path[k] != '\0'; ++k) {
+    if (path[k] != '/') continue;
+    std::snprintf(folder, sizeof folder, "%.*s", static_cast<int>(k), path);
+    int error = 0;
+    if (!platform::MakeFolder(folder, &error)) {
+      platform::ReportError(std::strerror(error), d88get::kCannotMake, folder);
+      return false;
+    }
+  }
+  return true;
+}
+
+// Writes file `index`; false (said) where it cannot be.
+bool Get(std::int32_t index) {
+  const file_system::FileEntry& file = list.files[index];
+  char name[4 * file_system::kMaxPath + 1];
+  platform::NameAsText(file.path, file.pathLength, true, true, name, sizeof name);
+  char path[d88get::kMaxSafePath];
+  d88get::SafePath(file, path);
+  if (!taken.Take(path)) {
+    platform::ReportError(nullptr, d88get::kTooManyNames, name);
+    return false;
+  }
+  if (file.type == file_system::FileType::kFolder) {
+    std::size_t length = std::strlen(path);
+    path[length] = '/';
+    path[length + 1] = '\0';
+    return MakeFolders(path);
+  }
+  if (file.size > kMaxFile) {
+    platform::ReportError(nullptr, d88get::kTooLarge, name, static_cast<int>(kMaxFile));
+    return false;
+  }
+  const std::int32_t got = file_system::ReadFile(image, list, index, data, kMaxFile);
+  if (got != file.size) {
+    platform::ReportError(nullptr, d88get::kUnreadable, name);
+    return false;
+  }
+  if (!MakeFolders(path)) return false;
+  int error = 0;
+  if (!platform::WriteFileReplacing(path, data, got, &error)) {
+    platform::ReportError(std::strerror(error), d88get::kCannotWrite, path);
+    return false;
+  }
+  if (std::strcmp(name, path) == 0) {
+    platform::PrintNow(d88get::kWritten, path);
+  } else {
+    platform::PrintNow(d88get::kWrittenAs, name, path);
+  }
+  return true;
+}
+
+int Take(const char* imagePath, std::int32_t disk, char** names, int nameCount) {
+  if (!image.Open(imagePath)) {
+    char reason[platform::kMaxImageWords];
+    platform::ReportOpenFailure(imagePath, image.GetOpenFailure(), reason);
+    return 1;
+  }
+  const std::int32_t count = image.GetDiskCount();
+  char reason[512];
+  if (disk >= count) {
+    std::snprintf(reason, sizeof reason, Say(d88get::kNoSuchDisk), static_cast<int>(disk),
+                  static_cast<int>(count));
+    platform::ReportError(reason, d88get::kImage, imagePath);
+    return 1;
+  }
+  // The disk asked for, or the first whose file system is known.
+  bool found = false;
+  for (std::int32_t k = disk < 0 ? 0 : disk; k < (disk < 0 ? count : disk + 1) && !found; ++k) {
+    found = image.SelectDisk(k) && file_system::ListFiles(image, &list);
+    if (found) disk = k;
+  }
+  if (!found) {
+    if (disk < 0) {
+      std::snprintf(reason, sizeof reason, "%s", Say(d88get::kNoFileSystem));
+    } else {
+      std::snprintf(reason, sizeof reason, Say(d88get::kDiskWithout), static_cast<int>(disk));
+    }
+    platform::ReportError(reason, d88get::kImage, imagePath);
+    return 1;
+  }
+  bool all = true;
+  if (nameCount == 0) {
+    for (std::int32_t k = 0; k < list.fileCount; ++k) all = Get(k) && all;
+    return all ? 0 : 1;
+  }
+  for (int n = 0; n < nameCount; ++n) {
+    bool any = false;
+    for (std::int32_t k = 0; k < list.fileCount; ++k) {
+      if (!Asks(list.files[k], names[n])) continue;
+      any = true;
+      all = Get(k) && all;
+    }
+    if (!any) {
+      platform::ReportError(nullptr, d88get::kNoSuchFile, names[n], static_cast<int>(disk));
+      all = false;
+    }
+  }
+  return all ? 0 : 1;
+}
+
+// A disk number: digits alone, from 0.
+bool ParseDisk(const char* text, std::int32_t* disk) {
+  if (text == nullptr || text[0] == '\0') return false;
+  std::int32_t value = 0;
+  for (const char* p = text; *p != '\0'; ++p) {
+    if (*p < '0' || *p > '9' || value > 1000) return false;
+    value = value * 10 + (*p - '0');
+  }
+  *disk = value;
+  return true;
+}
+
+}  // namespace
+
+int main(int rawArgc, char* rawArgv[]) {
+  platform::PrepareProcess();
+  platform::TreatClosedPipeAsWriteError();
+  platform::SetProgramName(d88get::kProgram);
+  int argc = 0;
+  char** argv = platform::Utf8Arguments(rawArgc, rawArgv, &argc);
+  const char* program = argc > 0 && argv[0] ? argv[0] : d88get::kProgram;
+  std::int32_t disk = -1;
+  bool optionsEnded = false;
+  bool wrong = false;
+  int paths = 0;  // the image and the names, gathered from argv[1] on
+  for (int i = 1; i < argc && !wrong; ++i) {
+    const char* argument = argv[i];
+    if (optionsEnded || argument[0] != '-' || argument[1] == '\0') {
+      argv[++paths] = argv[i];
+    } else if (std::strcmp(argument, "--") == 0) {
+      optionsEnded = true;
+    } else if (std::strcmp(argument, "--disk") == 0) {
+      if (!ParseDisk(i + 1 < argc ? argv[i + 1] : nullptr, &disk)) {
+        platform::ReportError(nullptr, d88get::kBadDiskNumber, i + 1 < argc ? argv[i + 1] : "");
+        wrong = true;
+      }
+      ++i;
+    } else if (std::strcmp(argument, "-h") == 0 || std::strcmp(argument, "--help") == 0) {
+      platform::Print(d88get::kUsage, program);
+      platform::Print(d88get::kHelp);
+      return platform::FinishRun(d88get::kWriteError);
+    } else if (std::strcmp(argument, "--version") == 0) {
+      platform::Print(d88get::kVersion, D88CUT_VERSION);
+      return platform::FinishRun(d88get::kWriteError);
+    } else {
+      platform::ReportError(nullptr, d88get::kUnknownOption, argument);
+      wrong = true;
+    }
+  }
+  if (wrong || paths < 1) {
+    platform::PrintError(d88get::kUsage, program);
+    platform::KeepWindowOpenIfAlone(nullptr, d88get::kPressEnter);
+    return 1;
+  }
+  const int status = Take(argv[1], disk, argv + 2, paths - 1);
+  const int finished = platform::FinishRun(d88get::kWriteError);
+  return status != 0 ? status : finished;
+}
