@@ -31,8 +31,13 @@ std::int32_t LayOutD88(D88Image& image, std::int32_t first, std::int32_t last,
                        std::uint8_t* buffer, std::int32_t capacity, Misfit* misfit) {
   *misfit = Misfit{};
   d88::D88Writer writer(buffer, capacity);
+  std::int32_t starts[d88::kMaxDisks];
   for (std::int32_t disk = first; disk <= last; ++disk) {
     if (!image.SelectDisk(disk)) continue;
+    starts[disk - first] = image.GetDiskStart();
+    bool again = false;
+    for (std::int32_t k = first; k < disk; ++k) again = again || starts[k - first] == starts[disk - first];
+    if (again) break;
     writer.BeginDisk(image.GetDiskName(), image.GetWriteProtect(), image.GetMediaType());
     for (std::int32_t track = 0; track < d88::kTrackCount; ++track) {
       const std::int32_t count = ReadRecords(image, track, misfit);
@@ -48,10 +53,13 @@ std::int32_t LayOutD88(D88Image& image, std::int32_t first, std::int32_t last,
           *misfit = {Misfit::Kind::kTooLarge, track, record.r, 0, capacity};
           return 0;
         }
-        // Data the image ends inside of is kept as far as it goes.
-        const std::int32_t got =
-            image.ReadImageBytes(record.position + d88::kSectorHeaderSize, data, record.dataSize);
-        for (std::int32_t i = got < 0 ? 0 : got; i < record.dataSize; ++i) data[i] = 0;
+        // A sector whose data the image ends inside of cannot be kept as
+        // it is: it would come out whole.
+        if (image.ReadImageBytes(record.position + d88::kSectorHeaderSize, data,
+                                 record.dataSize) != record.dataSize) {
+          *misfit = {Misfit::Kind::kDataCutShort, track, record.r, 0, 0};
+          return 0;
+        }
       }
     }
     writer.EndDisk();
@@ -64,7 +72,7 @@ std::int32_t LayOutD88(D88Image& image, std::int32_t first, std::int32_t last,
 }
 
 std::int32_t LayOutRaw(D88Image& image, std::int32_t disk, std::uint8_t* buffer,
-                       std::int32_t capacity, Misfit* misfit) {
+                       std::int32_t capacity, Misfit* misfit, d88::Geometry* geometry) {
   *misfit = Misfit{};
   if (!image.SelectDisk(disk)) return 0;
   // The tracks there are, and whether head 1 has any.
@@ -83,6 +91,7 @@ std::int32_t LayOutRaw(D88Image& image, std::int32_t disk, std::uint8_t* buffer,
   }
   std::int32_t sectors = 0;
   std::int32_t size = 0;
+  std::int32_t sizeCode = 0;
   std::int32_t used = 0;
   for (std::int32_t track = 0; track <= lastTrack; track += doubleSided ? 1 : 2) {
     const std::int32_t count = ReadRecords(image, track, misfit);
@@ -93,10 +102,10 @@ std::int32_t LayOutRaw(D88Image& image, std::int32_t disk, std::uint8_t* buffer,
     }
     if (track == 0) {
       sectors = count;
-      size = NominalSize(records[0].n);
+      sizeCode = records[0].n;
+      size = NominalSize(sizeCode);
     }
-    // Each of R 1 to n, once, of one size: the first in storage order
-    // stands for any other of its number.
+    // Each of R 1 to n, once, of one size.
     for (std::int32_t r = 1; r <= sectors; ++r) {
       const D88Image::SectorRecord* found = nullptr;
       for (std::int32_t k = 0; k < count; ++k) {
@@ -111,7 +120,11 @@ std::int32_t LayOutRaw(D88Image& image, std::int32_t disk, std::uint8_t* buffer,
         *misfit = {Misfit::Kind::kSectorMissing, track, r, 0, 0};
         return 0;
       }
-      if (found->dataSize != size || NominalSize(found->n) != size) {
+      if (found->n != sizeCode) {
+        *misfit = {Misfit::Kind::kSizeCodeDiffers, track, r, found->n, sizeCode};
+        return 0;
+      }
+      if (found->dataSize != size) {
         *misfit = {Misfit::Kind::kSizeDiffers, track, r, found->dataSize, size};
         return 0;
       }
@@ -122,7 +135,7 @@ std::int32_t LayOutRaw(D88Image& image, std::int32_t disk, std::uint8_t* buffer,
       const std::int32_t got =
           image.ReadImageBytes(found->position + d88::kSectorHeaderSize, buffer + used, size);
       if (got != size) {
-        *misfit = {Misfit::Kind::kSizeDiffers, track, r, got, size};
+        *misfit = {Misfit::Kind::kDataCutShort, track, r, 0, 0};
         return 0;
       }
       used += size;
@@ -132,6 +145,7 @@ std::int32_t LayOutRaw(D88Image& image, std::int32_t disk, std::uint8_t* buffer,
       return 0;
     }
   }
+  *geometry = {lastTrack / 2 + 1, doubleSided ? 2 : 1, sectors, size};
   return used;
 }
 

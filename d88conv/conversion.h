@@ -24,6 +24,8 @@ struct Misfit {
     kCountDiffers,    // `track` holds `value` sectors, track 0 `expected`
     kSizeDiffers,     // `track` R `r` holds `value` bytes, track 0's `expected`
     kSectorTwice,     // `track` holds R `r` twice
+    kSizeCodeDiffers, // `track` R `r` has size code `value`, track 0's `expected`
+    kDataCutShort,    // the image ends inside the data of `track` R `r`
   };
   Kind kind = Kind::kNone;
   std::int32_t track = 0;
@@ -32,17 +34,20 @@ struct Misfit {
   std::int32_t expected = 0;
 };
 
-// Lays disks `first` to `last` of `image` out as one D88 in `buffer`;
-// returns its size, or 0 with why in `*misfit`.
+// Lays disks `first` to `last` of `image` out as one D88 in `buffer`, but
+// for those that repeat a disk before them (found where an earlier one is,
+// as a size field of 0 makes them); returns its size, or 0 with why in
+// `*misfit`.
 std::int32_t LayOutD88(D88Image& image, std::int32_t first, std::int32_t last,
                        std::uint8_t* buffer, std::int32_t capacity, Misfit* misfit);
 
 // Lays disk `disk` of `image` out as a raw image in `buffer`: every track
 // from 0 to the last, both heads or, where no track of head 1 is there, head
 // 0 alone, each holding sectors R 1 to n of one size, as track 0 does;
-// returns its size, or 0 with why in `*misfit`.
+// returns its size, with its geometry in `*geometry`, or 0 with why in
+// `*misfit`.
 std::int32_t LayOutRaw(D88Image& image, std::int32_t disk, std::uint8_t* buffer,
-                       std::int32_t capacity, Misfit* misfit);
+                       std::int32_t capacity, Misfit* misfit, d88::Geometry* geometry);
 
 }  // namespace d88conv
 

@@ -10,6 +10,7 @@
 #include "d88image/d88image.h"
 #include "messages.h"
 #include "output_kind.h"
+#include "platform/arguments.h"
 #include "platform/console.h"
 #include "platform/image_words.h"
 #include "platform/output_file.h"
@@ -60,6 +61,13 @@ const char* DescribeMisfit(const d88conv::Misfit& misfit, char (&reason)[512]) {
     case Kind::kSectorTwice:
       std::snprintf(reason, sizeof reason, Say(d88conv::kSectorTwice), t, c, h, r);
       break;
+    case Kind::kSizeCodeDiffers:
+      std::snprintf(reason, sizeof reason, Say(d88conv::kSizeCodeDiffers), t, c, h, r, value,
+                    expected);
+      break;
+    case Kind::kDataCutShort:
+      std::snprintf(reason, sizeof reason, Say(d88conv::kDataCutShort), t, c, h, r);
+      break;
   }
   return reason;
 }
@@ -101,6 +109,7 @@ int Convert(const char* input, const char* outputPath, std::int32_t disk) {
   }
   const d88conv::OutputKind kind = d88conv::OutputKindOf(outputPath);
   d88conv::Misfit misfit;
+  d88::Geometry geometry;
   std::int32_t size = 0;
   switch (kind) {
     case d88conv::OutputKind::kUnknown:
@@ -111,7 +120,8 @@ int Convert(const char* input, const char* outputPath, std::int32_t disk) {
                                 kMaxOutput, &misfit);
       break;
     case d88conv::OutputKind::kRaw:
-      size = d88conv::LayOutRaw(image, disk < 0 ? 0 : disk, output, kMaxOutput, &misfit);
+      size = d88conv::LayOutRaw(image, disk < 0 ? 0 : disk, output, kMaxOutput, &misfit,
+                                &geometry);
       break;
   }
   if (misfit.kind != d88conv::Misfit::Kind::kNone) {
@@ -123,19 +133,23 @@ int Convert(const char* input, const char* outputPath, std::int32_t disk) {
     platform::ReportError(std::strerror(error), d88conv::kCannotWrite, outputPath);
     return 1;
   }
-  return 0;
-}
-
-// A disk number: digits alone, from 0.
-bool ParseDisk(const char* text, std::int32_t* disk) {
-  if (text == nullptr || text[0] == '\0') return false;
-  std::int32_t value = 0;
-  for (const char* p = text; *p != '\0'; ++p) {
-    if (*p < '0' || *p > '9' || value > 1000) return false;
-    value = value * 10 + (*p - '0');
+  // A raw image is known by its size alone: say where it will not read
+  // back as the disk it holds.
+  d88::Geometry readBack;
+  const bool known = d88::RawGeometryOf(size, outputPath, &readBack);
+  if (kind == d88conv::OutputKind::kRaw && !(known && readBack == geometry)) {
+    const d88::Geometry& g = geometry;
+    if (known) {
+      std::snprintf(reason, sizeof reason, Say(d88conv::kReadsBackAs), g.cylinders, g.heads,
+                    g.sectors, g.sectorSize, readBack.cylinders, readBack.heads, readBack.sectors,
+                    readBack.sectorSize);
+    } else {
+      std::snprintf(reason, sizeof reason, Say(d88conv::kReadsBackAsNothing), g.cylinders,
+                    g.heads, g.sectors, g.sectorSize);
+    }
+    platform::ReportWarning(reason, d88conv::kImage, outputPath);
   }
-  *disk = value;
-  return true;
+  return 0;
 }
 
 }  // namespace
@@ -159,8 +173,11 @@ int main(int rawArgc, char* rawArgv[]) {
     } else if (std::strcmp(argument, "--") == 0) {
       optionsEnded = true;
     } else if (std::strcmp(argument, "--disk") == 0) {
-      if (!ParseDisk(i + 1 < argc ? argv[i + 1] : nullptr, &disk)) {
-        platform::ReportError(nullptr, d88conv::kBadDiskNumber, i + 1 < argc ? argv[i + 1] : "");
+      if (i + 1 == argc) {
+        platform::ReportError(nullptr, "%s", Say(d88conv::kNoDiskNumber));
+        wrong = true;
+      } else if (!platform::ParseDiskNumber(argv[i + 1], d88::kMaxDisks, &disk)) {
+        platform::ReportError(nullptr, d88conv::kBadDiskNumber, argv[i + 1]);
         wrong = true;
       }
       ++i;

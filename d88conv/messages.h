@@ -24,6 +24,7 @@ constexpr char kHelp[] =
 constexpr char kVersion[] = "d88conv %s\n";
 constexpr char kUnknownOption[] = N_("unknown option %s");
 constexpr char kBadDiskNumber[] = N_("--disk needs a disk number, not %s");
+constexpr char kNoDiskNumber[] = N_("--disk needs a disk number");
 
 // Errors, after "d88conv: " and before ": <reason>".
 constexpr char kImage[] = "%s";
@@ -49,6 +50,14 @@ constexpr char kSectorCountDiffers[] =
 constexpr char kSectorSizeDiffers[] =
     N_("track %d (C %d H %d) R %d holds %d bytes, not %d as track 0's sectors do");
 constexpr char kSectorTwice[] = N_("track %d (C %d H %d) holds R %d twice");
+constexpr char kSizeCodeDiffers[] =
+    N_("track %d (C %d H %d) R %d has size code %d, not %d as track 0's sectors have");
+constexpr char kDataCutShort[] = N_("the image ends inside the data of track %d (C %d H %d) R %d");
+// A raw image its size would not read back as the disk it holds.
+constexpr char kReadsBackAs[] =
+    N_("a raw image of %d x %d x %d x %d, which its size reads back as %d x %d x %d x %d");
+constexpr char kReadsBackAsNothing[] =
+    N_("a raw image of %d x %d x %d x %d, whose size no raw image of the tools has");
 
 // A console window of the run's own, on Windows, as the run ends.
 constexpr char kPressEnter[] = N_("Press Enter to close this window.\n");

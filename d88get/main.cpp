@@ -9,6 +9,7 @@
 #include "d88image/d88image.h"
 #include "file_system/file_system.h"
 #include "messages.h"
+#include "platform/arguments.h"
 #include "platform/console.h"
 #include "platform/folder.h"
 #include "platform/image_words.h"
@@ -148,18 +149,6 @@ int Take(const char* imagePath, std::int32_t disk, char** names, int nameCount) 
   return all ? 0 : 1;
 }
 
-// A disk number: digits alone, from 0.
-bool ParseDisk(const char* text, std::int32_t* disk) {
-  if (text == nullptr || text[0] == '\0') return false;
-  std::int32_t value = 0;
-  for (const char* p = text; *p != '\0'; ++p) {
-    if (*p < '0' || *p > '9' || value > 1000) return false;
-    value = value * 10 + (*p - '0');
-  }
-  *disk = value;
-  return true;
-}
-
 }  // namespace
 
 int main(int rawArgc, char* rawArgv[]) {
@@ -180,8 +169,11 @@ int main(int rawArgc, char* rawArgv[]) {
     } else if (std::strcmp(argument, "--") == 0) {
       optionsEnded = true;
     } else if (std::strcmp(argument, "--disk") == 0) {
-      if (!ParseDisk(i + 1 < argc ? argv[i + 1] : nullptr, &disk)) {
-        platform::ReportError(nullptr, d88get::kBadDiskNumber, i + 1 < argc ? argv[i + 1] : "");
+      if (i + 1 == argc) {
+        platform::ReportError(nullptr, "%s", Say(d88get::kNoDiskNumber));
+        wrong = true;
+      } else if (!platform::ParseDiskNumber(argv[i + 1], d88::kMaxDisks, &disk)) {
+        platform::ReportError(nullptr, d88get::kBadDiskNumber, argv[i + 1]);
         wrong = true;
       }
       ++i;

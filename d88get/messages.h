@@ -22,6 +22,7 @@ constexpr char kHelp[] =
 constexpr char kVersion[] = "d88get %s\n";
 constexpr char kUnknownOption[] = N_("unknown option %s");
 constexpr char kBadDiskNumber[] = N_("--disk needs a disk number, not %s");
+constexpr char kNoDiskNumber[] = N_("--disk needs a disk number");
 
 // What it wrote: the file's path, and where it was written if that differs.
 constexpr char kWritten[] = "%s\n";

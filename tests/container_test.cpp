@@ -246,6 +246,13 @@ TEST_F(ContainerTest, ConversionsThatCannotBeMadeSaySoAndLeaveTheOutput) {
       {{"d88conv", images_ / "missing.d88", "kept.2d"},
        "d88conv: cannot open " + images_ / "missing.d88" + ": No such file or directory\n"},
   };
+  // A D88 cut short inside a sector's data, which would come out whole.
+  Bytes cut = d88test::MarkedDisk("").Build();
+  cut.resize(cut.size() - 100);
+  const std::string cutImage = images_.Write("cut.d88", cut);
+  const RunResult shortened = Tool(D88CONV_PATH, {"d88conv", cutImage, "kept.2d"});
+  EXPECT_EQ(shortened.err, "d88conv: " + cutImage +
+                               ": the image ends inside the data of track 79 (C 39 H 1) R 16\n");
   for (const auto& run : runs) {
     const RunResult result = Tool(D88CONV_PATH, run.args);
     EXPECT_EQ(result.status, 1) << run.err;
@@ -253,6 +260,28 @@ TEST_F(ContainerTest, ConversionsThatCannotBeMadeSaySoAndLeaveTheOutput) {
     EXPECT_EQ(d88test::ReadFile(work_ / "kept.2d"), (Bytes{'o', 'l', 'd'}));
   }
   EXPECT_EQ(d88test::FilesIn(work_.path()), std::vector<std::string>{"kept.2d"});
+
+  // A raw image written, but not of a geometry its size reads back as.
+  Disk eighteen;
+  for (std::int32_t t = 0; t < 80; ++t) {
+    for (std::int32_t r = 1; r <= 18; ++r) {
+      d88test::Sector s;
+      s.c = static_cast<std::uint8_t>(t / 2);
+      s.h = static_cast<std::uint8_t>(t % 2);
+      s.r = static_cast<std::uint8_t>(r);
+      s.data.assign(256, static_cast<std::uint8_t>(r));
+      eighteen.tracks[t].push_back(s);
+    }
+  }
+  const RunResult warned =
+      Tool(D88CONV_PATH, {"d88conv", images_.Write("eighteen.d88", eighteen.Build()), "out.2d"});
+  EXPECT_EQ(warned.status, 0);
+  EXPECT_EQ(warned.err, "d88conv: out.2d: a raw image of 40 x 2 x 18 x 256, which its size reads "
+                        "back as 40 x 2 x 9 x 512\n");
+  // Disks that repeat one before them, as a size of 0 makes them, once.
+  const Bytes twice = d88test::Concat({d88test::MarkedDisk("").Build(), Bytes(688, 0)});
+  ASSERT_EQ(Tool(D88CONV_PATH, {"d88conv", images_.Write("twice.d88", twice), "once.d88"}).status, 0);
+  EXPECT_EQ(d88test::ReadFile(work_ / "once.d88").size(), twice.size());
 }
 
 }  // namespace

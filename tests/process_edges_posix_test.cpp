@@ -147,6 +147,11 @@ TEST_F(ProcessEdgesTest, LostStandardOutputIsAFailureAndTheFilesStay) {
     EXPECT_EQ(list.status, 1) << lost.script;
     EXPECT_EQ(list.err, std::string("d88ls: write error: ") + lost.reason + "\n");
   }
+  // In the user's language, as every error is.
+  const RunResult japanese =
+      RunThroughShell(D88LS_PATH, "LC_ALL=ja_JP.UTF-8 exec \"$@\" >&-", image);
+  const std::string said = "d88ls: 書き込みエラー: ";
+  EXPECT_EQ(japanese.err.substr(0, said.size()), said);
 }
 
 TEST_F(ProcessEdgesTest, FileSizeLimitFailsTheWriteOnly) {

@@ -8,9 +8,9 @@
 
 namespace d88 {
 
-ContainerFile::ContainerFile(ImageStream& stream, const char* path)
-    : stream_(stream), size_(stream.GetFileSize()) {
-  // The extension: after the last dot of the last part of the path.
+void ExtensionOf(const char* path, char (&extension)[8]) {
+  // After the last dot of the last part of the path.
+  extension[0] = '\0';
   const char* name = path;
   for (const char* p = path; *p != '\0'; ++p) {
     if (*p == '/' || *p == '\\') name = p + 1;
@@ -18,10 +18,16 @@ ContainerFile::ContainerFile(ImageStream& stream, const char* path)
   const char* dot = std::strrchr(name, '.');
   if (dot == nullptr) return;
   const std::size_t length = std::strlen(dot + 1);
-  if (length >= sizeof extension_) return;
+  if (length >= sizeof extension) return;
   for (std::size_t k = 0; k < length; ++k) {
-    extension_[k] = static_cast<char>(std::tolower(static_cast<unsigned char>(dot[1 + k])));
+    extension[k] = static_cast<char>(std::tolower(static_cast<unsigned char>(dot[1 + k])));
   }
+  extension[length] = '\0';
+}
+
+ContainerFile::ContainerFile(ImageStream& stream, const char* path)
+    : stream_(stream), size_(stream.GetFileSize()) {
+  ExtensionOf(path, extension_);
 }
 
 bool ContainerFile::Read(std::int32_t position, std::uint8_t* buffer, std::int32_t count) {

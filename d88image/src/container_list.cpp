@@ -1,8 +1,9 @@
 // Every container the reader knows, and the order in which a file is
 // offered to them: first to those that know their files by what they
 // hold, then to raw images, known by their size alone. A name of the D88
-// family is always a D88, and a file no container claims reads as a D88,
-// as every file did before there were other containers.
+// family is always a D88, so is a file that begins as one, and a file no
+// container claims reads as a D88, as every file did before there were
+// other containers.
 
 #include "container_reader.h"
 
@@ -20,6 +21,21 @@ constexpr ContainerReader kReaders[] = {
 
 constexpr const char* kD88Extensions[] = {"d88", "d77", "d68", "d98", "88d", "1dd"};
 constexpr std::int32_t kMaxContainerFile = 1 << 30;
+
+// Whether the file begins as a D88 does: a disk size no less than a
+// header's, and a first track right after a table of 164 entries or 160
+// (the slots from the first track on being no entries).
+bool LooksLikeD88(ContainerFile& file) {
+  std::uint8_t header[kDiskHeaderSize];
+  if (!file.Read(0, header, kDiskHeaderSize)) return false;
+  const std::int32_t size = DecodeU32Le(header + kDiskSizeOffset);
+  std::int32_t tableEnd = kDiskHeaderSize;
+  for (std::int32_t t = 0; kTrackTableOffset + 4 * t < tableEnd; ++t) {
+    const std::int32_t entry = DecodeU32Le(header + kTrackTableOffset + 4 * t);
+    if (entry > 0 && entry < tableEnd) tableEnd = entry;
+  }
+  return size >= kDiskHeaderSize && (tableEnd == kDiskHeaderSize || tableEnd == kDiskHeaderSize - 16);
+}
 
 }  // namespace
 
@@ -56,9 +72,11 @@ const ContainerReader* FindContainerReader(ContainerFile& file) {
       best = &reader;
       bestMatch = match;
     }
-    if (match == Match::kByContent) break;
+    if (match == Match::kByContent) return best;
   }
-  return best;
+  // A D88 under another name is still a D88, before any size or name says
+  // otherwise.
+  return LooksLikeD88(file) ? nullptr : best;
 }
 
 }  // namespace d88

@@ -38,8 +38,7 @@ constexpr RawLayout kLayouts[] = {
     {1474560, {80, 2, 18, 512}, "hd4 img ", false},
 };
 
-bool Names(const RawLayout& layout, const ContainerFile& file) {
-  const char* extension = file.Extension();
+bool Names(const RawLayout& layout, const char* extension) {
   if (extension[0] == '\0') return false;
   for (const char* p = layout.extensions; *p != '\0';) {
     std::int32_t k = 0;
@@ -51,17 +50,18 @@ bool Names(const RawLayout& layout, const ContainerFile& file) {
   return false;
 }
 
-// The layout the file is read as, or nullptr.
-const RawLayout* ChosenLayout(const ContainerFile& file) {
+// The layout a file of `size` bytes whose name ends in `extension` is read
+// as, or nullptr.
+const RawLayout* ChosenLayout(std::int32_t size, const char* extension) {
   const RawLayout* bySize = nullptr;
   for (const RawLayout& layout : kLayouts) {
-    if (layout.size != file.Size()) continue;
-    if (Names(layout, file)) return &layout;
+    if (layout.size != size) continue;
+    if (Names(layout, extension)) return &layout;
     if (bySize == nullptr) bySize = &layout;
   }
   if (bySize != nullptr) return bySize;
   for (const RawLayout& layout : kLayouts) {
-    if (Names(layout, file) && file.Size() > 0 && file.Size() < layout.size) return &layout;
+    if (Names(layout, extension) && size > 0 && size < layout.size) return &layout;
   }
   return nullptr;
 }
@@ -69,11 +69,11 @@ const RawLayout* ChosenLayout(const ContainerFile& file) {
 }  // namespace
 
 Match RecogniseRaw(ContainerFile& file) {
-  return ChosenLayout(file) != nullptr ? Match::kBySize : Match::kNo;
+  return ChosenLayout(file.Size(), file.Extension()) != nullptr ? Match::kBySize : Match::kNo;
 }
 
 void ReadRaw(ContainerFile& file, D88Writer& writer, Container* container) {
-  const RawLayout& chosen = *ChosenLayout(file);
+  const RawLayout& chosen = *ChosenLayout(file.Size(), file.Extension());
   container->geometry = chosen.geometry;
   // The other layouts of the file's size: none for a file cut short.
   for (const RawLayout& layout : kLayouts) {
@@ -87,6 +87,15 @@ void ReadRaw(ContainerFile& file, D88Writer& writer, Container* container) {
   regular.geometry = chosen.geometry;
   regular.singleDensityTrackZero = chosen.singleDensityTrackZero;
   ReadRegularTracks(file, writer, regular, D88Writer::kImpliedMedia, container);
+}
+
+bool RawGeometryOf(std::int32_t size, const char* name, Geometry* geometry) {
+  char extension[8];
+  ExtensionOf(name, extension);
+  const RawLayout* layout = ChosenLayout(size, extension);
+  if (layout == nullptr || layout->size != size) return false;
+  *geometry = layout->geometry;
+  return true;
 }
 
 }  // namespace d88

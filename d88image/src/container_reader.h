@@ -53,6 +53,10 @@ struct ContainerReader {
   void (*read)(ContainerFile& file, D88Writer& writer, Container* container);
 };
 
+// The extension of `path`'s last part, lower case, without its dot; "" for
+// none (or one of more than 7 bytes).
+void ExtensionOf(const char* path, char (&extension)[8]);
+
 // The reader for `file`, or nullptr where it reads as a D88: a name of the
 // D88 family always does, and so does a file no container claims.
 const ContainerReader* FindContainerReader(ContainerFile& file);

@@ -152,7 +152,7 @@ bool WritesUtf8(std::FILE* stream) { return ShowsText(stream) || StreamCharset()
 
 int FinishRun(const char* writeError) {
   FlushOutput(errno);
-  if (firstOutputError != 0) ReportError(std::strerror(firstOutputError), "%s", writeError);
+  if (firstOutputError != 0) ReportError(std::strerror(firstOutputError), "%s", Say(writeError));
   return runFailed ? 1 : 0;
 }
 

@@ -45,6 +45,10 @@ struct Geometry {
   std::int32_t sectors = 0;
   std::int32_t sectorSize = 0;
 };
+constexpr bool operator==(const Geometry& a, const Geometry& b) {
+  return a.cylinders == b.cylinders && a.heads == b.heads && a.sectors == b.sectors &&
+         a.sectorSize == b.sectorSize;
+}
 
 // Why a container could not be read whole: what kind of fault, in which
 // part of it and where. The reader keeps what it read up to the fault.
@@ -72,6 +76,11 @@ struct ContainerProblem {
   std::int32_t track = -1;  // the track (2 x cylinder + head), or -1
   std::int32_t value = 0;
 };
+
+// The geometry a raw image of `size` bytes named `name` is read as, by its
+// size (the name's extension breaking ties between geometries of one
+// size); false where no geometry has that size.
+bool RawGeometryOf(std::int32_t size, const char* name, Geometry* geometry);
 
 // What the reader learnt of the container it opened.
 struct Container {
