@@ -374,10 +374,14 @@ TEST_F(D88lsTest, NameBytesOutsidePrintableAsciiAreEscaped) {
     Disk named;
     named.name = name.name;
     const std::string path = dir_.Write("named.d88", named.Build());
+    // (On Windows the ANSI code page is the pipe's; one that is not UTF-8
+    // keeps them all escaped.)
     const std::string out =
         d88test::RunTool(D88LS_PATH, {"d88ls", path}, dir_.path(), {"LC_ALL=C.UTF-8"}).out;
-    EXPECT_EQ(out.substr(0, out.find(", media")),
-              "disk 0: offset 0, name \"" + std::string(name.listed) + "\"");
+    if (d88test::PipesCarryUtf8()) {
+      EXPECT_EQ(out.substr(0, out.find(", media")),
+                "disk 0: offset 0, name \"" + std::string(name.listed) + "\"");
+    }
     const nlohmann::json listing = nlohmann::json::parse(Run({"d88ls", "--json", path}).out);
     EXPECT_EQ(listing["images"][0]["disks"][0]["name"], name.json);
   }

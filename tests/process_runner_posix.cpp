@@ -79,6 +79,14 @@ RunResult RunWith(const ChildOptions& options, const std::string& program,
   return result;
 }
 
+std::string AsPiped(const std::string& utf8) { return utf8; }
+bool PipesCarryUtf8() { return true; }
+
+std::string HostProgram(const std::string& name) {
+  const std::string path = "/usr/bin/" + name;
+  return access(path.c_str(), X_OK) == 0 ? path : "";
+}
+
 int SetOpenFileLimit(int limit) {
   rlimit saved{};
   if (getrlimit(RLIMIT_NOFILE, &saved) != 0) return -1;

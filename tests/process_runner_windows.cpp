@@ -100,6 +100,22 @@ RunResult Run(const std::string& program, const std::vector<std::string>& args,
   return result;
 }
 
+std::string AsPiped(const std::string& utf8) {
+  if (PipesCarryUtf8()) return utf8;
+  const std::wstring wide = Widen(utf8);
+  const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr, 0,
+                                         nullptr, nullptr);
+  std::string piped(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, piped.data(), length, nullptr,
+                      nullptr);
+  piped.pop_back();  // the NUL
+  return piped;
+}
+
+bool PipesCarryUtf8() { return GetACP() == CP_UTF8; }
+
+std::string HostProgram(const std::string&) { return ""; }
+
 int SetOpenFileLimit(int) { return -1; }  // handles have no such limit
 
 int ProcessId() { return static_cast<int>(GetCurrentProcessId()); }

@@ -82,6 +82,17 @@ bool UnderEmulator();
 // This process's number.
 int ProcessId();
 
+// A line of UTF-8 as a tool whose locale's character set is UTF-8 writes it
+// to a pipe: unchanged, or on Windows, where the ANSI code page is the
+// pipe's character set whatever the locale, in that code page with '?' for
+// what it lacks. PipesCarryUtf8 says whether nothing changes.
+std::string AsPiped(const std::string& utf8);
+bool PipesCarryUtf8();
+
+// The path of the host's program `name` (mcopy, as a second reader), where
+// the tests run on a POSIX system that has it in /usr/bin; "" otherwise.
+std::string HostProgram(const std::string& name);
+
 // The process's limit on open files, where the system has one: returns the
 // limit it replaces, or -1 (and changes nothing) where there is none.
 int SetOpenFileLimit(int limit);
