@@ -1,5 +1,8 @@
-// Writes the fuzz targets' seed images into a folder: make_fuzz_seeds FOLDER.
-// They are small, so that the fuzzer spends its time on variations.
+// Writes the fuzz targets' seed images into a folder: make_fuzz_seeds FOLDER
+// [IMAGE...]. They are small, so that the fuzzer spends its time on
+// variations: a disk in each file system keeps only the tracks that hold
+// more than their format's fill, and so does each disk of each IMAGE given
+// (in any container the reader knows), written as a D88 of its own.
 
 #include <cstdio>
 #include <exception>
@@ -8,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "d88image/d88image.h"
 #include "image_builder/container_builder.h"
 #include "image_builder/expected_blocks.h"
+#include "image_builder/file_system_builder.h"
 #include "image_builder/image_builder.h"
 
 namespace {
@@ -103,11 +108,77 @@ void WriteContainerSeeds(const std::string& folder) {
   }
 }
 
+// Drops the tracks whose every sector holds one byte over and over: what
+// is left is the file system's own sectors and its files' data.
+Disk WithoutBlankTracks(Disk disk) {
+  for (auto it = disk.tracks.begin(); it != disk.tracks.end();) {
+    bool blank = true;
+    for (const d88test::Sector& s : it->second) {
+      for (const std::uint8_t byte : s.data) blank = blank && byte == s.data[0];
+    }
+    it = blank ? disk.tracks.erase(it) : std::next(it);
+  }
+  return disk;
+}
+
+void WriteFileSystemSeeds(const std::string& folder) {
+  const d88test::FileSystem systems[] = {
+      d88test::FileSystem::kN88Basic, d88test::FileSystem::kFBasic, d88test::FileSystem::kHuBasic,
+      d88test::FileSystem::kMzBasic,  d88test::FileSystem::kFat12,  d88test::FileSystem::kHuman68k,
+      d88test::FileSystem::kCpm};
+  for (const d88test::FileSystem system : systems) {
+    const bool folders =
+        system == d88test::FileSystem::kFat12 || system == d88test::FileSystem::kHuman68k;
+    std::vector<d88test::TestFile> files = {{"A.TXT", d88test::Bytes(300, 'a')},
+                                            {"B.BIN", d88test::Bytes(5000, 'b')},
+                                            {"C.BAS", d88test::Bytes(10, 'c'), 0, true}};
+    if (folders) files.push_back({"SYS/D.SYS", d88test::Bytes(700, 'd')});
+    const Disk disk = WithoutBlankTracks(d88test::Format(system, files).disk);
+    d88test::WriteFile(folder + "/file_system_" + d88test::FileSystemName(system) + ".d88",
+                       disk.Build());
+  }
+}
+
+// Each disk of a real image, as the reader reads it: every sector's ID,
+// facts and data.
+bool WriteImageSeeds(const std::string& folder, const char* path) {
+  static D88Image image;
+  if (!image.Open(path)) return false;
+  std::string base = path;
+  base = base.substr(base.find_last_of("/\\") + 1);
+  for (std::int32_t d = 0; d < image.GetDiskCount(); ++d) {
+    if (!image.SelectDisk(d)) continue;
+    Disk disk;
+    disk.mediaType = static_cast<std::uint8_t>(image.GetMediaType());
+    static D88Image::SectorRecord records[256];
+    for (std::int32_t t = 0; t < d88::kTrackCount; ++t) {
+      const std::int32_t count = image.GetSectorRecords(t, records, 256);
+      for (std::int32_t k = 0; k < count && k < 256; ++k) {
+        const D88Image::SectorRecord& record = records[k];
+        d88test::Sector s;
+        s.c = record.c;
+        s.h = record.h;
+        s.r = record.r;
+        s.n = record.n;
+        s.density = static_cast<std::uint8_t>(record.density);
+        s.deletedMark = static_cast<std::uint8_t>(record.deletedMark);
+        s.status = static_cast<std::uint8_t>(record.status);
+        s.data.resize(static_cast<std::size_t>(record.dataSize));
+        image.ReadImageBytes(record.position + d88::kSectorHeaderSize, s.data.data(), record.dataSize);
+        disk.tracks[t].push_back(s);
+      }
+    }
+    d88test::WriteFile(folder + "/real_" + base + "_" + std::to_string(d) + ".d88",
+                       WithoutBlankTracks(disk).Build());
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  if (argc != 2) {
-    std::fprintf(stderr, "Usage: %s FOLDER\n", argv[0]);
+  if (argc < 2) {
+    std::fprintf(stderr, "Usage: %s FOLDER [IMAGE...]\n", argv[0]);
     return 1;
   }
   try {
@@ -117,6 +188,10 @@ int main(int argc, char* argv[]) {
                        d88test::Concat({TrackZeroDisk(false).Build(), TrackZeroDisk(true).Build()}));
     d88test::WriteFile(folder + "/odd_track.d88", OddTrackDisk().Build());
     WriteContainerSeeds(folder);
+    WriteFileSystemSeeds(folder);
+    for (int k = 2; k < argc; ++k) {
+      if (!WriteImageSeeds(folder, argv[k])) std::fprintf(stderr, "%s: not read\n", argv[k]);
+    }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s\n", error.what());
     return 1;

@@ -160,7 +160,8 @@ TEST_F(FileSystemTest, HostileDisksWriteNothingOutsideTheFolder) {
                                  {"OK.TXT", Pattern(10, 8)}};
   d88test::FormattedDisk formatted = d88test::Format(FileSystem::kFat12, files);
   // The FAT's cluster entries: LOOP's second names its first, PAST's
-  // first a cluster past the disk; HUGE claims 10,000,000 bytes.
+  // first a cluster past the disk; HUGE claims 4 GiB, listed as the most
+  // a size can say.
   Bytes fat;
   for (std::int32_t r = 2; r <= 3; ++r) {
     const Bytes& part = d88test::FindSector(&formatted.disk, 0, r)->data;
@@ -186,7 +187,7 @@ TEST_F(FileSystemTest, HostileDisksWriteNothingOutsideTheFolder) {
   for (std::size_t e = 0; e < 1024; e += 32) {
     if (std::equal(root.begin() + static_cast<std::ptrdiff_t>(e),
                    root.begin() + static_cast<std::ptrdiff_t>(e) + 4, "HUGE")) {
-      const std::uint8_t huge[4] = {0x80, 0x96, 0x98, 0x00};
+      const std::uint8_t huge[4] = {0xFF, 0xFF, 0xFF, 0xFF};
       std::copy(huge, huge + 4, root.begin() + static_cast<std::ptrdiff_t>(e) + 0x1C);
     }
   }
@@ -195,6 +196,7 @@ TEST_F(FileSystemTest, HostileDisksWriteNothingOutsideTheFolder) {
   std::vector<std::string> kinds;
   for (const nlohmann::json& problem : listing["problems"]) kinds.push_back(problem["kind"]);
   EXPECT_EQ(kinds, (std::vector<std::string>{"chain_loops", "chain_past_end", "size_beyond_chain"}));
+  EXPECT_EQ(listing["files"][2]["size"], 2147483647);
   // A link where the disk's folder goes, to a folder outside.
   d88test::TempDir outside;
   std::error_code error;

@@ -148,6 +148,7 @@ bool ListCpm(DiskSectors& disk, FileList* list) {
     }
     FileEntry* file = AddFile(list, folder, folderLength, name, 8, name + 8, 3);
     if (file == nullptr) return true;
+    if (!PlausibleName(name, 11)) AddProblem(list, Problem::Kind::kBadName, list->fileCount - 1, 0);
     if ((entry[9] & 0x80) != 0) file->attributes |= kReadOnly;
     if ((entry[10] & 0x80) != 0) file->attributes |= kSystem;
     file->start = BlockOf(cpm, entry, 0);

@@ -24,6 +24,8 @@
 // first 8. The FAT has 12 bits a cluster: 0 free, 0xFF7 bad, 0xFF8 and up
 // the last; folders are walked, their "." and ".." left out.
 
+#include <cstdint>
+
 #include "file_list.h"
 #include "readers.h"
 
@@ -252,7 +254,10 @@ bool ListFat(DiskSectors& disk, FileList* list, bool human68k) {
           }
           continue;
         }
+        // A size of 2^31 bytes or more, which no disk holds, is listed as
+        // 2^31 - 1: still more than its chain, and so said.
         file->size = d88::DecodeU32Le(entry + 0x1C);
+        if (file->size < 0) file->size = INT32_MAX;
         if (file->size == 0 && file->start == 0) continue;  // an empty file
         Problem::Kind problem = Problem::Kind::kChainLoops;
         std::int32_t at = 0;
@@ -260,7 +265,7 @@ bool ListFat(DiskSectors& disk, FileList* list, bool human68k) {
             fat.Walk(l, file->start, &problem, &at, [](std::int32_t) { return true; });
         if (clusters < 0) {
           AddProblem(list, problem, index, at);
-        } else if (file->size < 0 || file->size > clusters * l.sectorsPerCluster * l.sectorSize) {
+        } else if (file->size > clusters * l.sectorsPerCluster * l.sectorSize) {
           AddProblem(list, Problem::Kind::kSizeBeyondChain, index, file->size);
         }
       }
@@ -280,7 +285,7 @@ std::int32_t ReadFatFile(DiskSectors& disk, const FileEntry& file, std::uint8_t*
   FatDisk fat(disk);
   Layout l;
   if (!fat.Recognise(false, &l) && !fat.Recognise(true, &l)) return -1;
-  if (file.type == FileType::kFolder || file.size < 0) return -1;
+  if (file.type == FileType::kFolder) return -1;
   if (file.size == 0) return 0;
   std::int32_t done = 0;
   bool read = true;

@@ -70,7 +70,9 @@ struct FileEntry {
   // '/'; the name itself may hold any byte, '/' too.
   std::int32_t nameOffset = 0;
   // Bytes: the file's length where its file system records one, or all its
-  // allocation holds where it records only sectors or records.
+  // allocation holds where it records only sectors or records. A recorded
+  // length of 2^31 or more is listed as 2^31 - 1 (and said to be more than
+  // its chain holds).
   std::int32_t size = 0;
   FileType type = FileType::kFile;
   std::uint32_t attributes = 0;
