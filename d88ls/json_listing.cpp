@@ -58,6 +58,8 @@ const char* ProblemKind(d88::ContainerProblem::Kind kind) {
     case Kind::kTooLarge: return "too_large";
     case Kind::kUnsupported: return "unsupported";
     case Kind::kTrackTwice: return "track_twice";
+    case Kind::kNoClock: return "no_clock";
+    case Kind::kNoSectors: return "no_sectors";
   }
   return nullptr;
 }
@@ -72,6 +74,7 @@ const char* ProblemPart(d88::ContainerProblem::Part part) {
     case Part::kSectorHeader: return "sector_header";
     case Part::kSectorData: return "sector_data";
     case Part::kCompression: return "compression";
+    case Part::kTrackBits: return "track_bits";
   }
   return nullptr;
 }
@@ -320,6 +323,20 @@ void JsonListing::Tracks(D88Image& image) {
                                    ? image.GetSectorRecords(t, records, kMaxListedSectors)
                                    : 0;
     json_.Bool("listing_cut", count == kMaxListedSectors);
+    // What decoding the track's bits found, for a container of bits.
+    const d88::Container& container = image.GetContainer();
+    const d88::TrackDecoding& decoding = container.decoding[t];
+    if (container.decoded) {
+      json_.BeginObject("decoding");
+      json_.String("encoding", decoding.encoding == d88::TrackDecoding::Encoding::kFm    ? "fm"
+                               : decoding.encoding == d88::TrackDecoding::Encoding::kMfm ? "mfm"
+                                                                                        : nullptr);
+      json_.Number("reads", decoding.reads);
+      json_.Number("disagreeing", decoding.disagreeing);
+      json_.EndObject();
+    } else {
+      json_.String("decoding", nullptr);
+    }
     json_.BeginArray("sectors");
     for (std::int32_t k = 0; k < count; ++k) {
       const D88Image::SectorRecord& record = records[k];
@@ -336,6 +353,11 @@ void JsonListing::Tracks(D88Image& image) {
       json_.String("status", StatusWord(record.status, status));
       json_.Number("status_byte", record.status);
       json_.Number("data_size", record.dataSize);
+      if (container.decoded && k < decoding.sectorCount) {
+        json_.Number("read", decoding.sectorRead[k]);
+      } else {
+        json_.String("read", nullptr);
+      }
       json_.EndObject();
     }
     json_.EndArray();

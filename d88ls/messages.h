@@ -98,6 +98,13 @@ constexpr char kStatusByte[] = N_("status 0x%02X");
 constexpr char kSameIdTwice[] = N_("the same ID twice: C %d H %d R %d N %d (the first is read)");
 constexpr char kDataSizeDiffers[] = N_("%d bytes of data, not %d");
 constexpr char kNoteSeparator[] = N_(", ");
+// How a track's bits were decoded (flux and bitstream containers): the
+// sectors kept from a later read than the first, and the reads that saw
+// some sector otherwise than it is kept.
+constexpr char kFromRevolution[] = N_("    sectors read well from revolution %d: R %s\n");
+constexpr char kFromSecondRecording[] = N_("    sectors read well from the cylinder's second recording: R %s\n");
+constexpr char kRevolutionsDisagree[] = N_("    %d of its %d revolutions read some sector otherwise\n");
+constexpr char kRecordingsDisagree[] = N_("    its two recordings differ\n");
 
 // A block's line, for a marked disk.
 constexpr char kBlock[] = N_("  block %s: track %d (C %d H %d) R %d, %d bytes: ");

@@ -215,6 +215,42 @@ void PrintTrackNotes(const D88Image::SectorRecord* records, std::int32_t count, 
   }
 }
 
+// Where a track's sectors were decoded from, where not all from its first
+// read: an SCP file's later revolutions, or the second recording of a
+// cylinder recorded twice; and how many reads saw the track otherwise.
+void PrintDecoding(const d88::Container& container, std::int32_t track,
+                   const D88Image::SectorRecord* records, std::int32_t count) {
+  const d88::TrackDecoding& decoding = container.decoding[track];
+  const bool twice = container.doubleStepped;
+  // With a cylinder recorded twice, the second's reads follow the first's.
+  const std::int32_t perRecording = twice ? (decoding.reads + 1) / 2 : decoding.reads;
+  const std::int32_t shown = count < decoding.sectorCount ? count : decoding.sectorCount;
+  for (std::int32_t read = 1; read < decoding.reads; ++read) {
+    char numbers[4 * d88::TrackDecoding::kMaxSectors + 1] = {};
+    std::size_t used = 0;
+    for (std::int32_t k = 0; k < shown; ++k) {
+      if (decoding.sectorRead[k] != read) continue;
+      used += static_cast<std::size_t>(std::snprintf(numbers + used, sizeof numbers - used,
+                                                     used == 0 ? "%d" : " %d", records[k].r));
+    }
+    if (used == 0) continue;
+    if (twice && read == perRecording) {
+      Print(kFromSecondRecording, numbers);
+    } else if (!twice || read < perRecording) {
+      Print(kFromRevolution, static_cast<int>(read + 1), numbers);
+    } else {
+      Print(kFromRevolution, static_cast<int>(read - perRecording + 1), numbers);
+    }
+  }
+  if (decoding.disagreeing == 0) return;
+  if (twice && perRecording == 1) {
+    Print(kRecordingsDisagree);
+  } else {
+    Print(kRevolutionsDisagree, static_cast<int>(decoding.disagreeing),
+          static_cast<int>(decoding.reads));
+  }
+}
+
 // One track: its sectors' R numbers in storage order, with C, H or N added
 // where they differ from the track's (C and H from the track index, N from
 // its first sector), and what its records say beyond their IDs; or why the
@@ -246,6 +282,7 @@ void PrintTrack(D88Image& image, std::int32_t track) {
   for (std::int32_t k = 0; k < count; ++k) list.Add(records[k], c, h, n);
   Print("%s%s\n", list.Take(), full ? kAndMore : "");
   PrintTrackNotes(records, count, c, h);
+  if (image.GetContainer().decoded) PrintDecoding(image.GetContainer(), track, records, count);
 }
 
 // One block as d88cut would cut it: "ok"; cut, but from sectors the image

@@ -566,7 +566,7 @@ TEST_F(D88lsTest, JsonListsEveryImageAsOneDocument) {
   EXPECT_EQ(odd["tracks"][0]["sectors"],
             nlohmann::json::parse(R"([{"c": 0, "h": 0, "r": 1, "n": 1, "count": 1, "density":
               "single", "deleted": false, "status": "no data mark", "status_byte": 240,
-              "data_size": 256}])"));
+              "data_size": 256, "read": null}])"));
   EXPECT_EQ(odd["tracks"][1]["sectors"][0]["deleted"], true);
   EXPECT_EQ(odd["tracks"][2]["listing_cut"], true);
   EXPECT_EQ(images[3]["trailing_padding"], false);

@@ -25,8 +25,8 @@ void ExtensionOf(const char* path, char (&extension)[8]) {
   extension[length] = '\0';
 }
 
-ContainerFile::ContainerFile(ImageStream& stream, const char* path)
-    : stream_(stream), size_(stream.GetFileSize()) {
+ContainerFile::ContainerFile(ImageStream& stream, const char* path, void* decodeRoom)
+    : stream_(stream), decodeRoom_(decodeRoom), size_(stream.GetFileSize()) {
   ExtensionOf(path, extension_);
 }
 

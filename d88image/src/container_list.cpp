@@ -16,6 +16,8 @@ constexpr ContainerReader kReaders[] = {
     {Format::kNfd, RecogniseNfd, ReadNfd},    {Format::kVfd, RecogniseVfd, ReadVfd},
     {Format::kDim, RecogniseDim, ReadDim},    {Format::kFdi, RecogniseFdi, ReadFdi},
     {Format::kDcp, RecogniseDcp, ReadDcp},    {Format::kDmk, RecogniseDmk, ReadDmk},
+    {Format::kHfe, RecogniseHfe, ReadHfe},    {Format::kMfm, RecogniseHxcMfm, ReadHxcMfm},
+    {Format::k86f, Recognise86f, Read86f},    {Format::kScp, RecogniseScp, ReadScp},
     {Format::kRaw, RecogniseRaw, ReadRaw},
 };
 
@@ -53,6 +55,10 @@ const char* FormatName(Format format) {
     case Format::kEdsk: return "edsk";
     case Format::kTd0: return "td0";
     case Format::kDmk: return "dmk";
+    case Format::kHfe: return "hfe";
+    case Format::kMfm: return "mfm";
+    case Format::k86f: return "86f";
+    case Format::kScp: return "scp";
   }
   return "d88";
 }

@@ -15,10 +15,12 @@
 namespace d88 {
 
 // The opened file, read through the reader's stream: every read is bounded
-// by the file's end, and says whether it got all it asked for.
+// by the file's end, and says whether it got all it asked for. It also
+// carries the room the reader lends a container to decode its bits in.
 class ContainerFile {
  public:
-  ContainerFile(ImageStream& stream, const char* path);
+  // `decodeRoom`: kDecodeSpaceSize bytes, aligned for any object.
+  ContainerFile(ImageStream& stream, const char* path, void* decodeRoom);
   std::int32_t Size() const { return size_; }
   // Copies `count` bytes from `position` on; false where the file ends
   // first (or `position` is outside it), with what there was copied.
@@ -30,9 +32,11 @@ class ContainerFile {
   bool HasExtension(const char* extension) const;
   // The name's extension, lower case, without the dot ("" for none).
   const char* Extension() const { return extension_; }
+  void* DecodeRoom() const { return decodeRoom_; }
 
  private:
   ImageStream& stream_;
+  void* decodeRoom_;
   std::int32_t size_;
   char extension_[8] = {};
 };
@@ -91,6 +95,14 @@ Match RecogniseTd0(ContainerFile& file);
 void ReadTd0(ContainerFile& file, D88Writer& writer, Container* container);
 Match RecogniseDmk(ContainerFile& file);
 void ReadDmk(ContainerFile& file, D88Writer& writer, Container* container);
+Match RecogniseHfe(ContainerFile& file);
+void ReadHfe(ContainerFile& file, D88Writer& writer, Container* container);
+Match RecogniseHxcMfm(ContainerFile& file);
+void ReadHxcMfm(ContainerFile& file, D88Writer& writer, Container* container);
+Match Recognise86f(ContainerFile& file);
+void Read86f(ContainerFile& file, D88Writer& writer, Container* container);
+Match RecogniseScp(ContainerFile& file);
+void ReadScp(ContainerFile& file, D88Writer& writer, Container* container);
 
 }  // namespace d88
 

@@ -40,7 +40,7 @@ bool D88Image::Open(const char* path) {
   container_.fileSize = stream_.GetFileSize();
   // What the container is, from the bytes the directory's walk reads
   // first: on a D88 this costs no read of its own.
-  d88::ContainerFile file(stream_, path);
+  d88::ContainerFile file(stream_, path, decodeRoom_);
   if (const d88::ContainerReader* reader = d88::FindContainerReader(file)) {
     container_.format = reader->format;
     d88::D88Writer writer(converted_, d88::kMaxConvertedSize);

@@ -61,6 +61,7 @@ void D88Writer::BeginDisk(const char* name, std::int32_t writeProtect, std::int3
   used_ += kDiskHeaderSize;
   track_ = -1;
   largestTrackData_ = 0;
+  rate_ = -1;
   lastTrack_ = -1;
   doubleSided_ = false;
   for (bool& done : trackDone_) done = false;
@@ -142,7 +143,8 @@ bool D88Writer::EndDisk() {
   const std::int32_t media =
       mediaType_ != kImpliedMedia
           ? mediaType_
-          : ImpliedMediaType(lastTrack_ / 2 + 1, doubleSided_, largestTrackData_);
+          : ImpliedMediaType(lastTrack_ / 2 + 1, doubleSided_,
+                             rate_ < 0 ? largestTrackData_ : rate_ * (kDoubleDensityTrackBytes + 1));
   header[kMediaTypeOffset] = static_cast<std::uint8_t>(media);
   PutU32(header + kDiskSizeOffset, used_ - diskStart_);
   diskStart_ = -1;

@@ -24,6 +24,9 @@ constexpr char kBadChecksum[] = N_("%s does not match its checksum");
 constexpr char kTooLarge[] = N_("larger, as a D88, than the %d bytes the reader holds");
 constexpr char kUnsupported[] = N_("%s is in a form this reader does not know");
 constexpr char kTrackTwice[] = N_("track %d (C %d H %d) comes twice; the second is not read");
+constexpr char kTrackTooLong[] = N_("%s are longer than the reader holds; the rest is not read");
+constexpr char kNoClock[] = N_("no track's flux keeps to a clock: nothing was recorded there in FM or MFM");
+constexpr char kNoSectors[] = N_("no track's bits hold a sector recorded in FM or MFM");
 constexpr char kOfTrack[] = N_(" of track %d (C %d H %d)");
 constexpr char kPartHeader[] = N_("the header");
 constexpr char kPartComment[] = N_("the comment");
@@ -32,6 +35,7 @@ constexpr char kPartTrackHeader[] = N_("a track's header");
 constexpr char kPartSectorHeader[] = N_("a sector's header");
 constexpr char kPartSectorData[] = N_("a sector's data");
 constexpr char kPartCompression[] = N_("the compressed data");
+constexpr char kPartTrackBits[] = N_("a track's bits");
 
 }  // namespace
 
@@ -76,6 +80,7 @@ const char* DescribeContainerProblem(const d88::ContainerProblem& problem,
     case Part::kSectorHeader: part = kPartSectorHeader; break;
     case Part::kSectorData: part = kPartSectorData; break;
     case Part::kCompression: part = kPartCompression; break;
+    case Part::kTrackBits: part = kPartTrackBits; break;
   }
   char where[kMaxImageWords];
   std::snprintf(where, sizeof where, "%s", Say(part));
@@ -97,7 +102,11 @@ const char* DescribeContainerProblem(const d88::ContainerProblem& problem,
       std::snprintf(reason, sizeof reason, Say(kBadChecksum), where);
       break;
     case Kind::kTooLarge:
-      std::snprintf(reason, sizeof reason, Say(kTooLarge), static_cast<int>(problem.value));
+      if (problem.part == Part::kTrackBits) {
+        std::snprintf(reason, sizeof reason, Say(kTrackTooLong), where);
+      } else {
+        std::snprintf(reason, sizeof reason, Say(kTooLarge), static_cast<int>(problem.value));
+      }
       break;
     case Kind::kUnsupported:
       std::snprintf(reason, sizeof reason, Say(kUnsupported), where);
@@ -105,6 +114,12 @@ const char* DescribeContainerProblem(const d88::ContainerProblem& problem,
     case Kind::kTrackTwice:
       std::snprintf(reason, sizeof reason, Say(kTrackTwice), static_cast<int>(problem.track),
                     static_cast<int>(problem.track >> 1), static_cast<int>(problem.track & 1));
+      break;
+    case Kind::kNoClock:
+      std::snprintf(reason, sizeof reason, "%s", Say(kNoClock));
+      break;
+    case Kind::kNoSectors:
+      std::snprintf(reason, sizeof reason, "%s", Say(kNoSectors));
       break;
   }
   return reason;

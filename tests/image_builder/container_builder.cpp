@@ -4,11 +4,12 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "image_builder/bitstream_builder.h"
 #include "image_builder/lzhuf_encoder.h"
 
 namespace d88test {
 
-const ContainerInfo kContainers[13] = {
+const ContainerInfo kContainers[18] = {
     {Container::kRaw, "raw", ".2d", {false, false, false, false, false, false}},
     {Container::kFdi, "fdi", ".fdi", {false, false, false, false, false, false}},
     {Container::kDim, "dim", ".dim", {false, false, false, false, false, false}},
@@ -22,6 +23,11 @@ const ContainerInfo kContainers[13] = {
     {Container::kTd0, "td0", ".td0", {true, false, true, true, true, true}},
     {Container::kTd0Compressed, "td0", ".td0", {true, false, true, true, true, true}},
     {Container::kDmk, "dmk", ".dmk", {true, true, true, true, true, true}},
+    {Container::kHfe, "hfe", ".hfe", {true, true, true, true, true, true}},
+    {Container::kHfeV3, "hfe", ".hfe", {true, true, true, true, true, true}},
+    {Container::kHxcMfm, "mfm", ".mfm", {true, true, true, true, true, true}},
+    {Container::k86f, "86f", ".86f", {true, true, true, true, true, true}},
+    {Container::kScp, "scp", ".scp", {true, true, true, true, true, true}},
 };
 
 namespace {
@@ -497,6 +503,11 @@ Bytes BuildContainer(const Disk& disk, Container container) {
     case Container::kEdsk: return Dsk(disk, true);
     case Container::kTd0: return Td0(disk, false);
     case Container::kTd0Compressed: return Td0(disk, true);
+    case Container::kHfe: return BuildBitstream(disk, Bitstream::kHfe);
+    case Container::kHfeV3: return BuildBitstream(disk, Bitstream::kHfeV3);
+    case Container::kHxcMfm: return BuildBitstream(disk, Bitstream::kHxcMfm);
+    case Container::k86f: return BuildBitstream(disk, Bitstream::k86f);
+    case Container::kScp: return BuildBitstream(disk, Bitstream::kScp);
     case Container::kDmk: return Dmk(disk);
   }
   return {};

@@ -5,7 +5,8 @@
 // kept in, so that a test states a disk once and reads it in each. Every
 // container keeps the sectors' data; those that can also keep IDs and how
 // each sector was read (a CRC error, deleted data, an ID without data,
-// single density) keep them as the disk says. Raw images and the
+// single density) keep them as the disk says; the bitstream containers
+// keep them as the bits a drive would have read. Raw images and the
 // containers of raw tracks (FDI, DIM, DCP) keep only the data, of sectors
 // R 1 to n of one size, which the disk must have.
 
@@ -29,6 +30,12 @@ enum class Container {
   kTd0,
   kTd0Compressed,
   kDmk,
+  // Bit cells and flux, recorded by the bitstream builder.
+  kHfe,
+  kHfeV3,
+  kHxcMfm,
+  k86f,
+  kScp,
 };
 
 // What a container keeps of a sector beyond its data.
@@ -49,7 +56,7 @@ struct ContainerInfo {
 };
 
 // Every container, in the order above.
-extern const ContainerInfo kContainers[13];
+extern const ContainerInfo kContainers[18];
 
 // `disk` in `container`.
 Bytes BuildContainer(const Disk& disk, Container container);

@@ -15,6 +15,8 @@
 
 #include <cstdint>
 
+#include "d88image/d88_format.h"
+
 namespace d88 {
 
 constexpr std::int32_t kMaxConvertedSize = 4 * 1024 * 1024;
@@ -33,6 +35,11 @@ enum class Format {
   kEdsk,
   kTd0,
   kDmk,
+  // Bit cells or flux, decoded from FM and MFM recording.
+  kHfe,
+  kMfm,
+  k86f,
+  kScp,
 };
 
 // The container's name as d88ls gives it: "d88", "raw", "fdi", ...
@@ -61,6 +68,8 @@ struct ContainerProblem {
     kTooLarge,     // the disk is larger, as a D88, than the reader holds
     kUnsupported,  // `part` is in a form the reader does not know
     kTrackTwice,   // the track comes again, later in the file
+    kNoClock,      // no track's flux keeps to a clock: no data rate found
+    kNoSectors,    // no track's bits hold a sector that FM or MFM recorded
   };
   enum class Part {
     kHeader,
@@ -70,6 +79,7 @@ struct ContainerProblem {
     kSectorHeader,
     kSectorData,
     kCompression,
+    kTrackBits,  // a track's bit cells or flux
   };
   Kind kind = Kind::kNone;
   Part part = Part::kHeader;
@@ -81,6 +91,25 @@ struct ContainerProblem {
 // size (the name's extension breaking ties between geometries of one
 // size); false where no geometry has that size.
 bool RawGeometryOf(std::int32_t size, const char* name, Geometry* geometry);
+
+// What decoding a track's bits found (bitstream and flux containers):
+// how many times the track was read (an SCP file's revolutions, and a
+// cylinder recorded twice counts twice), how many of those reads saw some
+// sector otherwise than it was kept, how it was recorded, and from which
+// read (0 the first) each of its sectors was kept, in their stored order.
+struct TrackDecoding {
+  static constexpr std::int32_t kMaxSectors = 64;
+  enum class Encoding : std::uint8_t { kNone, kFm, kMfm };
+  std::uint8_t reads = 0;
+  std::uint8_t disagreeing = 0;
+  Encoding encoding = Encoding::kNone;
+  std::uint8_t sectorCount = 0;  // those whose read is kept here, at most kMaxSectors
+  std::uint8_t sectorRead[kMaxSectors] = {};
+};
+
+// The room a reader lends the decoding of bitstream and flux containers:
+// a track's cells over every revolution, and every read of its sectors.
+constexpr std::int32_t kDecodeSpaceSize = 1792 * 1024;
 
 // What the reader learnt of the container it opened.
 struct Container {
@@ -96,6 +125,12 @@ struct Container {
   // NFD's revision (0 or 1); 0 for every other container.
   std::int32_t revision = 0;
   ContainerProblem problem;
+  // A bitstream or flux container: what decoding found, track by track (by
+  // the tracks the sectors were placed on), and whether each cylinder was
+  // recorded twice, as a 40-track disk read in an 80-track drive is.
+  bool decoded = false;
+  bool doubleStepped = false;
+  TrackDecoding decoding[kTrackCount];
 };
 
 }  // namespace d88

@@ -53,6 +53,10 @@ class D88Writer {
   // The same, with the data copied from `data`.
   bool AddSector(std::int32_t track, const SectorFacts& facts, const std::uint8_t* data,
                  std::int32_t size);
+  // Where the disk's recording says its data rate (a bitstream's cells do),
+  // the media type implied is 2HD for a high rate and, for a double one,
+  // that of its cylinders and sides whatever its tracks hold.
+  void SetHighDensity(bool high) { rate_ = high ? 1 : 0; }
   // Ends the disk; false where nothing of it could be laid out.
   bool EndDisk();
 
@@ -75,6 +79,7 @@ class D88Writer {
   std::int32_t trackRecords_ = 0;
   std::int32_t trackData_ = 0;
   std::int32_t largestTrackData_ = 0;
+  std::int32_t rate_ = -1;  // as SetHighDensity says; -1 for not said
   std::int32_t lastTrack_ = -1;
   bool doubleSided_ = false;
   bool trackDone_[kTrackCount] = {};

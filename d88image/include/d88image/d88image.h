@@ -1,6 +1,7 @@
 #ifndef D88IMAGE_D88IMAGE_H
 #define D88IMAGE_D88IMAGE_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "d88image/container.h"
@@ -16,8 +17,9 @@
 // reads work on the selected disk. Every outcome is reported through the
 // result: a success flag or a count of bytes, 0 meaning nothing. The class
 // never prints and never throws. It allocates nothing: an instance holds a
-// 64 KiB window of the file and room for the D88 another container is read
-// as (4 MiB), so give it static or heap storage; on Windows, Open converts
+// 64 KiB window of the file, room for the D88 another container is read
+// as (4 MiB) and room to decode a bitstream's tracks in (1.75 MiB), so give
+// it static or heap storage; on Windows, Open converts
 // the path to UTF-16 in 64 KiB of the caller's stack.
 class D88Image {
  public:
@@ -152,6 +154,8 @@ class D88Image {
   char diskName_[d88::kDiskNameLength + 1] = {};
   // The D88 another container is read as.
   std::uint8_t converted_[d88::kMaxConvertedSize];
+  // Where the bits of a bitstream or flux container are decoded.
+  alignas(std::max_align_t) std::uint8_t decodeRoom_[d88::kDecodeSpaceSize];
 };
 
 #endif  // D88IMAGE_D88IMAGE_H
