@@ -2,13 +2,15 @@
 // sixty_four.d88 (64 marked disks), one.2d (the marked disk as a raw
 // image), one.td0 (as a Teledisk image of advanced compression) and
 // one.td0.body (what that compression holds, for gzip to be timed on), and
-// fat100.d88 (a 2HD disk in FAT12 with 100 files, for d88ls -l).
+// fat100.d88 (a 2HD disk in FAT12 with 100 files, for d88ls -l) and
+// one.scp (the marked disk as flux, two revolutions).
 
 #include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>
 
+#include "image_builder/bitstream_builder.h"
 #include "image_builder/container_builder.h"
 #include "image_builder/file_system_builder.h"
 #include "image_builder/image_builder.h"
@@ -41,6 +43,7 @@ int main(int argc, char* argv[]) {
       std::snprintf(name, sizeof name, "FILE%03d.DAT", k);
       files.push_back({name, d88test::Bytes(2000, static_cast<std::uint8_t>(k))});
     }
+    d88test::WriteFile(folder + "/one.scp", d88test::BuildBitstream(disk, d88test::Bitstream::kScp));
     d88test::WriteFile(folder + "/fat100.d88",
                        d88test::Format(d88test::FileSystem::kFat12, files).disk.Build());
   } catch (const std::exception& error) {

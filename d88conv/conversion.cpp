@@ -71,6 +71,65 @@ std::int32_t LayOutD88(D88Image& image, std::int32_t first, std::int32_t last,
   return writer.Size();
 }
 
+std::int32_t LayOutHfe(D88Image& image, std::int32_t disk, std::uint8_t* buffer,
+                       std::int32_t capacity, Misfit* misfit, d88::HfeWriter::Inexact* inexact) {
+  *misfit = Misfit{};
+  if (!image.SelectDisk(disk)) return 0;
+  std::int32_t lastTrack = -1;
+  bool doubleSided = false;
+  for (std::int32_t track = 0; track < d88::kTrackCount; ++track) {
+    const std::int32_t count = ReadRecords(image, track, misfit);
+    if (count < 0) return 0;
+    if (count == 0) continue;
+    lastTrack = track;
+    if ((track & 1) != 0) doubleSided = true;
+  }
+  if (lastTrack < 0) {
+    *misfit = {Misfit::Kind::kNoTracks, 0, 0, disk, 0};
+    return 0;
+  }
+  // The writer keeps a track's sectors and cells while it records them; a
+  // run writes one file.
+  static d88::HfeWriter writer(buffer, capacity);
+  writer.BeginDisk(image.GetMediaType() == 0x20, lastTrack / 2 + 1, doubleSided ? 2 : 1,
+                   image.GetWriteProtect() != 0);
+  static std::uint8_t data[std::int32_t{128} << 7];
+  for (std::int32_t track = 0; track <= lastTrack; ++track) {
+    const std::int32_t count = ReadRecords(image, track, misfit);
+    for (std::int32_t k = 0; k < count; ++k) {
+      const D88Image::SectorRecord& record = records[k];
+      const std::int32_t wanted = record.dataSize < static_cast<std::int32_t>(sizeof data)
+                                      ? record.dataSize
+                                      : static_cast<std::int32_t>(sizeof data);
+      if (image.ReadImageBytes(record.position + d88::kSectorHeaderSize, data, wanted) != wanted) {
+        *misfit = {Misfit::Kind::kDataCutShort, track, record.r, 0, 0};
+        return 0;
+      }
+      const d88::SectorFacts facts = {record.c, record.h, record.r, record.n,
+                                      static_cast<std::uint8_t>(record.density),
+                                      static_cast<std::uint8_t>(record.deletedMark),
+                                      static_cast<std::uint8_t>(record.status)};
+      if (!writer.AddSector(track, facts, data, record.dataSize)) break;
+    }
+  }
+  writer.EndDisk();
+  using Fault = d88::HfeWriter::Fault;
+  const d88::HfeWriter::Problem& problem = writer.GetProblem();
+  switch (problem.fault) {
+    case Fault::kNone: break;
+    case Fault::kTooLarge: *misfit = {Misfit::Kind::kTooLarge, 0, 0, 0, capacity}; return 0;
+    case Fault::kTrackTooLong:
+      *misfit = {Misfit::Kind::kTrackTooLong, problem.track, 0, problem.value, problem.limit};
+      return 0;
+    case Fault::kMixedDensity: *misfit = {Misfit::Kind::kMixedDensity, problem.track, 0, 0, 0}; return 0;
+    case Fault::kTooManySectors:
+      *misfit = {Misfit::Kind::kTooManySectors, problem.track, 0, problem.value, problem.limit};
+      return 0;
+  }
+  *inexact = writer.GetInexact();
+  return writer.Size();
+}
+
 std::int32_t LayOutRaw(D88Image& image, std::int32_t disk, std::uint8_t* buffer,
                        std::int32_t capacity, Misfit* misfit, d88::Geometry* geometry) {
   *misfit = Misfit{};

@@ -1,13 +1,15 @@
 #ifndef D88CONV_CONVERSION_H
 #define D88CONV_CONVERSION_H
 
-// The two forms d88conv writes, laid out in a buffer from what the reader
-// reads: a D88 of some of the image's disks, every sector's facts kept, and
-// a raw image of one disk. Each says, where it cannot, what stopped it.
+// The forms d88conv writes, laid out in a buffer from what the reader
+// reads: a D88 of some of the image's disks, every sector's facts kept; a
+// raw image of one disk; and one disk as the bits of HFE. Each says, where
+// it cannot, what stopped it.
 
 #include <cstdint>
 
 #include "d88image/d88image.h"
+#include "d88image/hfe_writer.h"
 
 namespace d88conv {
 
@@ -26,6 +28,8 @@ struct Misfit {
     kSectorTwice,     // `track` holds R `r` twice
     kSizeCodeDiffers, // `track` R `r` has size code `value`, track 0's `expected`
     kDataCutShort,    // the image ends inside the data of `track` R `r`
+    kTrackTooLong,    // HFE: `track`'s sectors need `value` cells, a revolution `expected`
+    kMixedDensity,    // HFE: `track` holds sectors of FM and of MFM
   };
   Kind kind = Kind::kNone;
   std::int32_t track = 0;
@@ -48,6 +52,13 @@ std::int32_t LayOutD88(D88Image& image, std::int32_t first, std::int32_t last,
 // `*misfit`.
 std::int32_t LayOutRaw(D88Image& image, std::int32_t disk, std::uint8_t* buffer,
                        std::int32_t capacity, Misfit* misfit, d88::Geometry* geometry);
+
+// Lays disk `disk` of `image` out as HFE in `buffer`: its tracks from 0 to
+// the last, both heads or head 0 alone as for a raw image; returns its
+// size, or 0 with why in `*misfit`; the first sector the bits keep
+// otherwise than the D88 says is in `*inexact`.
+std::int32_t LayOutHfe(D88Image& image, std::int32_t disk, std::uint8_t* buffer,
+                       std::int32_t capacity, Misfit* misfit, d88::HfeWriter::Inexact* inexact);
 
 }  // namespace d88conv
 

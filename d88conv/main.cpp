@@ -68,6 +68,12 @@ const char* DescribeMisfit(const d88conv::Misfit& misfit, char (&reason)[512]) {
     case Kind::kDataCutShort:
       std::snprintf(reason, sizeof reason, Say(d88conv::kDataCutShort), t, c, h, r);
       break;
+    case Kind::kTrackTooLong:
+      std::snprintf(reason, sizeof reason, Say(d88conv::kTrackTooLong), t, c, h, value, expected);
+      break;
+    case Kind::kMixedDensity:
+      std::snprintf(reason, sizeof reason, Say(d88conv::kMixedDensity), t, c, h);
+      break;
   }
   return reason;
 }
@@ -109,6 +115,7 @@ int Convert(const char* input, const char* outputPath, std::int32_t disk) {
   }
   const d88conv::OutputKind kind = d88conv::OutputKindOf(outputPath);
   d88conv::Misfit misfit;
+  d88::HfeWriter::Inexact inexact;
   d88::Geometry geometry;
   std::int32_t size = 0;
   switch (kind) {
@@ -123,6 +130,9 @@ int Convert(const char* input, const char* outputPath, std::int32_t disk) {
       size = d88conv::LayOutRaw(image, disk < 0 ? 0 : disk, output, kMaxOutput, &misfit,
                                 &geometry);
       break;
+    case d88conv::OutputKind::kHfe:
+      size = d88conv::LayOutHfe(image, disk < 0 ? 0 : disk, output, kMaxOutput, &misfit, &inexact);
+      break;
   }
   if (misfit.kind != d88conv::Misfit::Kind::kNone) {
     platform::ReportError(DescribeMisfit(misfit, reason), d88conv::kImage, input);
@@ -132,6 +142,18 @@ int Convert(const char* input, const char* outputPath, std::int32_t disk) {
   if (!platform::WriteFileReplacing(outputPath, output, size, &error)) {
     platform::ReportError(std::strerror(error), d88conv::kCannotWrite, outputPath);
     return 1;
+  }
+  if (inexact.any) {
+    const int t = static_cast<int>(inexact.track);
+    if (inexact.byStatus) {
+      std::snprintf(reason, sizeof reason, Say(d88conv::kStatusNotKept), t, t >> 1, t & 1,
+                    static_cast<int>(inexact.r), static_cast<int>(inexact.status));
+    } else {
+      std::snprintf(reason, sizeof reason, Say(d88conv::kDataKeptAs), t, t >> 1, t & 1,
+                    static_cast<int>(inexact.r), static_cast<int>(inexact.dataSize),
+                    static_cast<int>(inexact.nominal));
+    }
+    platform::ReportWarning(reason, d88conv::kImage, outputPath);
   }
   // A raw image is known by its size alone: say where it will not read
   // back as the disk it holds.

@@ -18,6 +18,7 @@ constexpr char kHelp[] =
     "                 with every sector's ID, data and marks\n"
     "  .2d .2dd .2hd .hdm .xdf .dup .img .hd5 .hd4 .dd6 .dd9  a raw image of disk N\n"
     "                 (0 unless given), whose tracks must all hold sectors 1 to n of one size\n"
+    "  .hfe           disk N as a floppy emulator's HFE: its tracks recorded in FM and MFM\n"
     "  --disk N   the disk to convert, counted from 0 as d88ls counts them\n"
     "  -h, --help show this help\n"
     "  --version  show the version\n");
@@ -36,8 +37,8 @@ constexpr char kNotAnImage[] = N_("it does not look like a disk image of any con
 constexpr char kNoSuchDisk[] = N_("it has no disk %d (it has %d)");
 constexpr char kDamaged[] = N_("the container is damaged: %s");
 constexpr char kUnknownOutput[] =
-    N_("its name does not say what to write: end it in .d88 for a D88, or in .2d, .2dd, .2hd, "
-    ".hdm, .xdf, .dup, .img, .hd5, .hd4, .dd6 or .dd9 for a raw image");
+    N_("its name does not say what to write: end it in .d88 for a D88, in .2d, .2dd, .2hd, "
+    ".hdm, .xdf, .dup, .img, .hd5, .hd4, .dd6 or .dd9 for a raw image, or in .hfe for HFE");
 constexpr char kTooLarge[] = N_("the result would be larger than %d bytes");
 constexpr char kTooManySectors[] = N_("track %d (C %d H %d) holds more than %d sectors");
 // Why a disk cannot be a raw image: the first track or sector that does
@@ -53,6 +54,17 @@ constexpr char kSectorTwice[] = N_("track %d (C %d H %d) holds R %d twice");
 constexpr char kSizeCodeDiffers[] =
     N_("track %d (C %d H %d) R %d has size code %d, not %d as track 0's sectors have");
 constexpr char kDataCutShort[] = N_("the image ends inside the data of track %d (C %d H %d) R %d");
+// Why a disk cannot be HFE, and what HFE keeps otherwise than the D88 says.
+constexpr char kTrackTooLong[] =
+    N_("track %d (C %d H %d): its sectors need %d cells, more than a revolution's %d at the "
+    "disk's rate");
+constexpr char kMixedDensity[] = N_("track %d (C %d H %d) holds sectors of FM and of MFM both");
+constexpr char kDataKeptAs[] =
+    N_("track %d (C %d H %d) R %d holds %d bytes of data, which the bits keep as its size code's %d "
+    "(it is the first of such sectors)");
+constexpr char kStatusNotKept[] =
+    N_("track %d (C %d H %d) R %d is marked 0x%02X, which bits cannot say; it reads back otherwise "
+    "(it is the first of such sectors)");
 // A raw image its size would not read back as the disk it holds.
 constexpr char kReadsBackAs[] =
     N_("a raw image of %d x %d x %d x %d, which its size reads back as %d x %d x %d x %d");

@@ -30,6 +30,7 @@ OutputKind OutputKindOf(const char* path) {
   for (const char* extension : kRawExtensions) {
     if (EndsIn(path, extension)) return OutputKind::kRaw;
   }
+  if (EndsIn(path, "hfe")) return OutputKind::kHfe;
   return OutputKind::kUnknown;
 }
 

@@ -4,7 +4,7 @@
 namespace d88conv {
 
 // What an output's name asks for, by its extension (of any case).
-enum class OutputKind { kUnknown, kD88, kRaw };
+enum class OutputKind { kUnknown, kD88, kRaw, kHfe };
 OutputKind OutputKindOf(const char* path);
 
 }  // namespace d88conv

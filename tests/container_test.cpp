@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "image_builder/bitstream_builder.h"
 #include "image_builder/container_builder.h"
 #include "test_support.h"
 
@@ -225,6 +226,165 @@ TEST_F(ContainerTest, DamagedContainersSayWhereAndKeepWhatCameBefore) {
   }
 }
 
+// Flux read over two revolutions: a sector whose data reads bad on the
+// first is kept from the second, and d88ls -t says so; a 40-track disk
+// read in an 80-track drive, each cylinder recorded twice, is read as the
+// disk it is.
+TEST_F(ContainerTest, BitsAreReadFromTheirBestRevolutionAndRecording) {
+  const Disk disk = d88test::MarkedDisk("");
+  d88test::BitstreamOptions spoilt;
+  spoilt.spoiltOnFirst = {{75, 5}};
+  const std::string scp = images_.Write("spoilt.scp", BuildBitstream(disk, d88test::Bitstream::kScp, spoilt));
+  const RunResult cut = Cut(scp);
+  EXPECT_EQ(cut.out, d88test::AllBlocksOutput());
+  EXPECT_EQ(cut.err, "");
+  const std::string listed = List({"-t", scp}).out;
+  EXPECT_NE(listed.find(": 16 sectors, N 1: 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16\n    sectors read "
+                        "well from revolution 2: R 5\n    1 of its 2 revolutions read some sector "
+                        "otherwise\n  track 76 "),
+            std::string::npos)
+      << listed;
+  EXPECT_EQ(listed.find("revolution 2"), listed.rfind("revolution 2"));
+  const nlohmann::json track = nlohmann::json::parse(List({"--json", "-t", scp}).out)["images"][0]["disks"][0]["tracks"][75];
+  EXPECT_EQ(track["decoding"], nlohmann::json::parse(R"({"encoding": "mfm", "reads": 2, "disagreeing": 1})"));
+  EXPECT_EQ(track["sectors"][4]["read"], 1);
+  EXPECT_EQ(track["sectors"][5]["read"], 0);
+  ASSERT_EQ(Convert(scp, "spoilt.d88").status, 0);
+  EXPECT_EQ(d88test::ReadFile(work_ / "spoilt.d88"), disk.Build());
+
+  d88test::BitstreamOptions twice;
+  twice.recordedTwice = true;
+  for (const d88test::Bitstream kind : {d88test::Bitstream::k86f, d88test::Bitstream::kScp}) {
+    const std::string image = images_.Write(kind == d88test::Bitstream::kScp ? "twice.scp" : "twice.86f",
+                                            BuildBitstream(disk, kind, twice));
+    ASSERT_EQ(Convert(image, "twice.d88").status, 0) << image;
+    EXPECT_EQ(d88test::ReadFile(work_ / "twice.d88"), disk.Build()) << image;
+    EXPECT_EQ(List({"-t", image}).out.find("revolution"), std::string::npos);
+  }
+}
+
+// d88conv records a disk as HFE that reads back to the same sectors and
+// facts, and says what bits cannot hold.
+TEST_F(ContainerTest, HfeWrittenReadsBackAsTheDiskItRecords) {
+  Disk disk = d88test::MarkedDisk("");
+  disk.writeProtect = 0x10;
+  d88test::FindSector(&disk, 75, 5)->status = 0xB0;
+  d88test::FindSector(&disk, 1, 3)->status = 0xA0;
+  d88test::FindSector(&disk, 1, 5)->deletedMark = 0x10;
+  d88test::FindSector(&disk, 1, 5)->status = 0x10;
+  d88test::FindSector(&disk, 1, 6)->status = 0xF0;
+  d88test::FindSector(&disk, 1, 6)->data.clear();
+  // An FM track, of ten sectors of 128 bytes.
+  disk.tracks[79].clear();
+  for (std::uint8_t r = 1; r <= 10; ++r) {
+    d88test::Sector s;
+    s.c = 39;
+    s.h = 1;
+    s.r = r;
+    s.n = 0;
+    s.density = 0x40;
+    s.data.assign(128, r);
+    disk.tracks[79].push_back(s);
+  }
+  const std::string image = images_.Write("facts.d88", disk.Build());
+  const RunResult written = Convert(image, "facts.hfe");
+  EXPECT_EQ(written.status, 0);
+  EXPECT_EQ(written.err, "");
+  EXPECT_EQ(Cut("facts.hfe").out, d88test::AllBlocksOutput());
+  ASSERT_EQ(Convert("facts.hfe", "back.d88").status, 0);
+  EXPECT_EQ(d88test::ReadFile(work_ / "back.d88"), disk.Build());
+
+  // Too much for a revolution; FM and MFM on one track; a sector's data
+  // not of its size code's length.
+  Disk crowded = d88test::MarkedDisk("");
+  for (std::uint8_t r = 17; r <= 20; ++r) {
+    d88test::Sector s = crowded.tracks[40][0];
+    s.r = r;
+    crowded.tracks[40].push_back(s);
+  }
+  Disk mixed = d88test::MarkedDisk("");
+  mixed.tracks[7][3].density = 0x40;
+  Disk odd = d88test::MarkedDisk("");
+  odd.tracks[9][2].data.resize(200);
+  const struct {
+    Disk disk;
+    int status;
+    std::string err;
+  } cases[] = {
+      {crowded, 1, ": track 40 (C 20 H 0): its sectors need 106656 cells, more than a revolution's "
+                   "100000 at the disk's rate\n"},
+      {mixed, 1, ": track 7 (C 3 H 1) holds sectors of FM and of MFM both\n"},
+      {odd, 0, ""},
+  };
+  for (const auto& run : cases) {
+    const std::string path = images_.Write("case.d88", run.disk.Build());
+    const RunResult result = Convert(path, "case.hfe");
+    EXPECT_EQ(result.status, run.status);
+    if (run.status != 0) {
+      EXPECT_EQ(result.err, "d88conv: " + path + run.err);
+    } else {
+      EXPECT_EQ(result.err, "d88conv: case.hfe: track 9 (C 4 H 1) R 3 holds 200 bytes of data, which "
+                            "the bits keep as its size code's 256 (it is the first of such sectors)\n");
+    }
+  }
+}
+
+// Bits that hold nothing, or end early, or never change: each is read to
+// its bound, said in words, and no sector is made of noise.
+TEST_F(ContainerTest, BitsWithoutSectorsSaySoAndEnd) {
+  const Disk disk = d88test::MarkedDisk("");
+  // Flux whose every interval is `interval(k)` ticks (checksum left out,
+  // as a writer may: 0).
+  const auto flux = [&disk](const std::function<std::uint8_t(std::size_t)>& interval) {
+    Bytes scp = BuildBitstream(disk, d88test::Bitstream::kScp);
+    const auto u32 = [&scp](std::size_t at) {
+      return static_cast<std::size_t>(scp[at] | scp[at + 1] << 8 | scp[at + 2] << 16 | scp[at + 3] << 24);
+    };
+    std::fill(scp.begin() + 12, scp.begin() + 16, 0);
+    for (std::size_t t = 0; t < 168; ++t) {
+      const std::size_t track = u32(16 + 4 * t);
+      for (std::size_t r = 0; track != 0 && r < 2; ++r) {
+        const std::size_t data = track + u32(track + 4 + 12 * r + 8);
+        for (std::size_t k = 0; k < u32(track + 4 + 12 * r + 4); ++k) {
+          scp[data + 2 * k] = 0;
+          scp[data + 2 * k + 1] = interval(k);
+        }
+      }
+    }
+    return scp;
+  };
+  std::uint32_t state = 7;
+  const Bytes noise = flux([&state](std::size_t) {
+    state = state * 1103515245u + 12345u;
+    return static_cast<std::uint8_t>(1 + (state >> 16) % 250);
+  });
+  const Bytes silent = flux([](std::size_t) { return std::uint8_t{0}; });
+  // Every track's cells 1s (after the header and 80 tracks' entries).
+  Bytes ones = BuildBitstream(disk, d88test::Bitstream::kHxcMfm);
+  std::fill(ones.begin() + 19 + 80 * 11, ones.end(), 0xFF);
+  Bytes cut = BuildBitstream(disk, d88test::Bitstream::kHfe);
+  cut.resize(cut.size() / 2);
+  const struct {
+    const char* name;
+    Bytes bytes;
+    const char* said;
+  } cases[] = {
+      {"noise.scp", noise, "scp, no track's flux keeps to a clock: nothing was recorded there in FM or MFM"},
+      {"silent.scp", silent, "scp, no track's flux keeps to a clock: nothing was recorded there in FM or MFM"},
+      {"ones.mfm", ones, "mfm, no track's bits hold a sector recorded in FM or MFM"},
+      {"cut.hfe", cut, "hfe, cut short: the file ends inside a track's bits of track "},
+  };
+  for (const auto& spoilt : cases) {
+    SCOPED_TRACE(spoilt.name);
+    const std::string image = images_.Write(spoilt.name, spoilt.bytes);
+    const std::string line = List({image}).out;
+    EXPECT_EQ(line.substr(0, line.find('\n')).substr(0, image.size() + 2 + std::strlen(spoilt.said)),
+              image + ": " + spoilt.said);
+    const RunResult converted = Convert(image, "spoilt.d88");
+    EXPECT_EQ(converted.status, 1);
+  }
+}
+
 TEST_F(ContainerTest, ConversionsThatCannotBeMadeSaySoAndLeaveTheOutput) {
   Disk disk = d88test::MarkedDisk("");
   d88test::FindSector(&disk, 40, 7)->r = 17;
@@ -237,8 +397,9 @@ TEST_F(ContainerTest, ConversionsThatCannotBeMadeSaySoAndLeaveTheOutput) {
       {{"d88conv", image, "kept.2d"},
        "d88conv: " + image + ": track 40 (C 20 H 0) has no sector R 7\n"},
       {{"d88conv", image, "kept.txt"},
-       "d88conv: kept.txt: its name does not say what to write: end it in .d88 for a D88, or in "
-       ".2d, .2dd, .2hd, .hdm, .xdf, .dup, .img, .hd5, .hd4, .dd6 or .dd9 for a raw image\n"},
+       "d88conv: kept.txt: its name does not say what to write: end it in .d88 for a D88, in .2d, "
+       ".2dd, .2hd, .hdm, .xdf, .dup, .img, .hd5, .hd4, .dd6 or .dd9 for a raw image, or in .hfe "
+       "for HFE\n"},
       {{"d88conv", "--disk", "1", image, "kept.2d"},
        "d88conv: " + image + ": it has no disk 1 (it has 1)\n"},
       {{"d88conv", "--disk", "x", image, "kept.2d"},
