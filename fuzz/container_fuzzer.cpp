@@ -16,8 +16,9 @@
 namespace {
 
 // Every container's usual extension, and a name that none claims.
-constexpr const char* kExtensions[] = {"2d",  "hdm", "img", "fdi", "dim", "dcp", "nfd",
-                                       "fdd", "imd", "dsk", "td0", "dmk", "bin"};
+constexpr const char* kExtensions[] = {"2d",  "hdm", "img", "fdi", "dim", "dcp", "nfd", "fdd",
+                                       "imd", "dsk", "td0", "dmk", "bin", "hfe", "mfm", "86f",
+                                       "scp"};
 constexpr std::size_t kExtensionCount = sizeof kExtensions / sizeof kExtensions[0];
 
 void Check(bool holds) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "d88image/d88image.h"
+#include "image_builder/bitstream_builder.h"
 #include "image_builder/container_builder.h"
 #include "image_builder/expected_blocks.h"
 #include "image_builder/file_system_builder.h"
@@ -61,6 +62,31 @@ Disk OddTrackDisk() {
   return disk;
 }
 
+// The bitstream fuzzer's seeds: a track of MFM cells, one of FM cells
+// (each twice), each after the byte that says cells of one revolution;
+// and the MFM track's flux, after the byte that says flux.
+void WriteBitstreamSeeds(const std::string& folder, const Disk& disk) {
+  for (std::int32_t t = 0; t < 2; ++t) {
+    const std::vector<std::uint8_t> cells = d88test::TrackCells(disk.tracks.at(t), 100000);
+    d88test::Bytes bytes(1 + (cells.size() + 7) / 8, 0);
+    for (std::size_t k = 0; k < cells.size(); ++k) {
+      if (cells[k] != 0) bytes[1 + k / 8] = static_cast<std::uint8_t>(bytes[1 + k / 8] | (0x80 >> (k % 8)));
+    }
+    d88test::WriteFile(folder + (t == 0 ? "/bitstream_mfm" : "/bitstream_fm"), bytes);
+    if (t != 0) continue;
+    d88test::Bytes flux = {1};
+    std::uint32_t since = 0;
+    for (const std::uint8_t cell : cells) {
+      since += 80;
+      if (cell == 0) continue;
+      flux.push_back(static_cast<std::uint8_t>(since >> 8));
+      flux.push_back(static_cast<std::uint8_t>(since));
+      since = 0;
+    }
+    d88test::WriteFile(folder + "/bitstream_flux", flux);
+  }
+}
+
 // A small disk of two tracks, one of them single density and with a
 // sector of each kind a container can say, in every container, each after
 // the byte by which the container fuzzer picks its name's extension (in
@@ -96,7 +122,9 @@ void WriteContainerSeeds(const std::string& folder) {
                {d88test::Container::kImd, 8, "imd"},   {d88test::Container::kDsk, 9, "dsk"},
                {d88test::Container::kEdsk, 9, "edsk"}, {d88test::Container::kTd0, 10, "td0"},
                {d88test::Container::kTd0Compressed, 10, "td0_compressed"},
-               {d88test::Container::kDmk, 11, "dmk"}};
+               {d88test::Container::kDmk, 11, "dmk"},  {d88test::Container::kHfe, 13, "hfe"},
+               {d88test::Container::kHfeV3, 13, "hfe3"}, {d88test::Container::kHxcMfm, 14, "mfm"},
+               {d88test::Container::k86f, 15, "86f"}};
   for (const auto& seed : seeds) {
     const bool plain = seed.container == d88test::Container::kRaw ||
                        seed.container == d88test::Container::kFdi ||
@@ -106,6 +134,14 @@ void WriteContainerSeeds(const std::string& folder) {
     bytes.insert(bytes.end(), file.begin(), file.end());
     d88test::WriteFile(folder + "/container_" + seed.name, bytes);
   }
+  // Flux: one revolution, that the seed stay within what the fuzzer reads.
+  d88test::BitstreamOptions once;
+  once.revolutions = 1;
+  d88test::Bytes scp = {16};
+  const d88test::Bytes flux = d88test::BuildBitstream(facts, d88test::Bitstream::kScp, once);
+  scp.insert(scp.end(), flux.begin(), flux.end());
+  d88test::WriteFile(folder + "/container_scp", scp);
+  WriteBitstreamSeeds(folder, facts);
 }
 
 // Drops the tracks whose every sector holds one byte over and over: what
