@@ -122,11 +122,14 @@ set(CPACK_STRIP_FILES ON)
 # package-wide summary, which CPack would put before each).
 set(CPACK_DEBIAN_TOOLS_DESCRIPTION "${D88CUT_SUMMARY}
 d88cut cuts seven fixed blocks of data out of the marked disk of a
-floppy-disk image, byte for byte; d88ls lists the disks of an image and
-says why each is or is not cut; d88conv converts an image to a D88 or to a
-raw image. They read D88 and the other containers these disks are kept
-in: raw images, FDI, DIM, DCP, NFD, FDD, ImageDisk, CPCEMU DSK and EDSK,
-Teledisk and DMK.")
+floppy-disk image, byte for byte; d88ls lists the disks of an image, says
+why each is or is not cut and, with -l, lists the files of each disk's
+file system; d88get takes those files out into the current folder, under
+names made safe; d88conv converts an image to a D88 or to a raw image.
+They read D88 and the other containers these disks are kept in: raw
+images, FDI, DIM, DCP, NFD, FDD, ImageDisk, CPCEMU DSK and EDSK, Teledisk
+and DMK; and the file systems FAT12, Human68k, N88-BASIC, F-BASIC,
+Hu-BASIC, MZ DISK BASIC and CP/M.")
 set(CPACK_DEBIAN_DEV_DESCRIPTION "reader library for floppy-disk images (development files)
 d88image reads D88 images, and images in the other containers these disks
 are kept in as the D88 they would be: it indexes their disks, loads a
