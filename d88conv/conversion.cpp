@@ -71,7 +71,7 @@ std::int32_t LayOutD88(D88Image& image, std::int32_t first, std::int32_t last,
   return writer.Size();
 }
 
-std::int32_t LayOutHfe(D88Image& image, std::int32_t disk, std::uint8_t* buffer,
+std::int32_t LayOutHfe(D88Image& image, std::int32_t disk, d88::HfeWriter& writer,
                        std::int32_t capacity, Misfit* misfit, d88::HfeWriter::Inexact* inexact) {
   *misfit = Misfit{};
   if (!image.SelectDisk(disk)) return 0;
@@ -88,9 +88,6 @@ std::int32_t LayOutHfe(D88Image& image, std::int32_t disk, std::uint8_t* buffer,
     *misfit = {Misfit::Kind::kNoTracks, 0, 0, disk, 0};
     return 0;
   }
-  // The writer keeps a track's sectors and cells while it records them; a
-  // run writes one file.
-  static d88::HfeWriter writer(buffer, capacity);
   writer.BeginDisk(image.GetMediaType() == 0x20, lastTrack / 2 + 1, doubleSided ? 2 : 1,
                    image.GetWriteProtect() != 0);
   static std::uint8_t data[std::int32_t{128} << 7];

@@ -53,11 +53,12 @@ std::int32_t LayOutD88(D88Image& image, std::int32_t first, std::int32_t last,
 std::int32_t LayOutRaw(D88Image& image, std::int32_t disk, std::uint8_t* buffer,
                        std::int32_t capacity, Misfit* misfit, d88::Geometry* geometry);
 
-// Lays disk `disk` of `image` out as HFE in `buffer`: its tracks from 0 to
-// the last, both heads or head 0 alone as for a raw image; returns its
-// size, or 0 with why in `*misfit`; the first sector the bits keep
-// otherwise than the D88 says is in `*inexact`.
-std::int32_t LayOutHfe(D88Image& image, std::int32_t disk, std::uint8_t* buffer,
+// Lays disk `disk` of `image` out as HFE through `writer` (into the buffer
+// of `capacity` bytes it was made with): its tracks from 0 to the last,
+// both heads or head 0 alone as for a raw image; returns its size, or 0
+// with why in `*misfit`; the first sector the bits keep otherwise than the
+// D88 says is in `*inexact`.
+std::int32_t LayOutHfe(D88Image& image, std::int32_t disk, d88::HfeWriter& writer,
                        std::int32_t capacity, Misfit* misfit, d88::HfeWriter::Inexact* inexact);
 
 }  // namespace d88conv

@@ -27,6 +27,9 @@ D88Image image;
 // most one disk of another container can be, for a D88 of several disks.
 constexpr std::int32_t kMaxOutput = 4 * d88::kMaxConvertedSize;
 std::uint8_t output[kMaxOutput];
+// What records a disk as HFE into `output`, keeping a track's sectors and
+// cells while it records them.
+d88::HfeWriter hfe(output, kMaxOutput);
 
 // Why `misfit` keeps the disk from being written, in words.
 const char* DescribeMisfit(const d88conv::Misfit& misfit, char (&reason)[512]) {
@@ -131,7 +134,7 @@ int Convert(const char* input, const char* outputPath, std::int32_t disk) {
                                 &geometry);
       break;
     case d88conv::OutputKind::kHfe:
-      size = d88conv::LayOutHfe(image, disk < 0 ? 0 : disk, output, kMaxOutput, &misfit, &inexact);
+      size = d88conv::LayOutHfe(image, disk < 0 ? 0 : disk, hfe, kMaxOutput, &misfit, &inexact);
       break;
   }
   if (misfit.kind != d88conv::Misfit::Kind::kNone) {

@@ -27,6 +27,8 @@ using platform::Say;
 D88Image image;
 file_system::FileList list;
 d88get::TakenPaths taken;
+// Each listed file's path among those taken, -1 for none yet.
+std::int32_t placed[file_system::kMaxFiles];
 // A file's bytes: as much as any disk of the reader's holds.
 constexpr std::int32_t kMaxFile = d88::kMaxConvertedSize;
 std::uint8_t data[kMaxFile];
@@ -60,17 +62,58 @@ bool MakeFolders(const char* path) {
   return true;
 }
 
+// The folder entry of the list that holds file `index`, or -1 (a file at
+// the top, or in a folder the list has no entry of, as CP/M's users).
+std::int32_t FolderOf(std::int32_t index) {
+  const file_system::FileEntry& file = list.files[index];
+  const std::int32_t length = file.nameOffset - 1;
+  for (std::int32_t k = 0; k < list.fileCount && length > 0; ++k) {
+    const file_system::FileEntry& folder = list.files[k];
+    if (folder.type == file_system::FileType::kFolder && folder.pathLength == length &&
+        std::memcmp(folder.path, file.path, static_cast<std::size_t>(length)) == 0) {
+      return k;
+    }
+  }
+  return -1;
+}
+
+// Where file `index` is written, taken once for the run: beneath the path
+// its folder was given (so that a folder whose name was taken before, and
+// given a suffix, holds its own files). False (said) where it cannot be.
+bool Place(std::int32_t index, const char* name, char (&path)[d88get::kMaxSafePath]) {
+  if (placed[index] >= 0) {
+    std::snprintf(path, sizeof path, "%s", taken.At(placed[index]));
+    return true;
+  }
+  const std::int32_t folder = FolderOf(index);
+  if (folder < 0) {
+    d88get::SafePath(list.files[index], path);
+  } else {
+    char above[d88get::kMaxSafePath];
+    char own[d88get::kMaxSafePath];
+    if (!Place(folder, name, above)) return false;
+    d88get::SafeName(list.files[index], own);
+    const int length = std::snprintf(path, sizeof path, "%s/%s", above, own);
+    if (length < 0 || length >= static_cast<int>(sizeof path) - 1) {
+      platform::ReportError(nullptr, d88get::kPathTooLong, name);
+      return false;
+    }
+  }
+  if (!taken.Take(path)) {
+    platform::ReportError(nullptr, d88get::kTooManyNames, name);
+    return false;
+  }
+  placed[index] = taken.Count() - 1;
+  return true;
+}
+
 // Writes file `index`; false (said) where it cannot be.
 bool Get(std::int32_t index) {
   const file_system::FileEntry& file = list.files[index];
   char name[4 * file_system::kMaxPath + 1];
   platform::NameAsText(file.path, file.pathLength, true, true, name, sizeof name);
   char path[d88get::kMaxSafePath];
-  d88get::SafePath(file, path);
-  if (!taken.Take(path)) {
-    platform::ReportError(nullptr, d88get::kTooManyNames, name);
-    return false;
-  }
+  if (!Place(index, name, path)) return false;
   if (file.type == file_system::FileType::kFolder) {
     std::size_t length = std::strlen(path);
     path[length] = '/';
@@ -129,22 +172,28 @@ int Take(const char* imagePath, std::int32_t disk, char** names, int nameCount) 
     platform::ReportError(reason, d88get::kImage, imagePath);
     return 1;
   }
+  // The files asked for, each once however many names ask for it, in the
+  // order of the list.
+  static bool asked[file_system::kMaxFiles];
   bool all = true;
-  if (nameCount == 0) {
-    for (std::int32_t k = 0; k < list.fileCount; ++k) all = Get(k) && all;
-    return all ? 0 : 1;
+  for (std::int32_t k = 0; k < list.fileCount; ++k) {
+    placed[k] = -1;
+    asked[k] = nameCount == 0;
   }
   for (int n = 0; n < nameCount; ++n) {
     bool any = false;
     for (std::int32_t k = 0; k < list.fileCount; ++k) {
       if (!Asks(list.files[k], names[n])) continue;
       any = true;
-      all = Get(k) && all;
+      asked[k] = true;
     }
     if (!any) {
       platform::ReportError(nullptr, d88get::kNoSuchFile, names[n], static_cast<int>(disk));
       all = false;
     }
+  }
+  for (std::int32_t k = 0; k < list.fileCount; ++k) {
+    if (asked[k]) all = Get(k) && all;
   }
   return all ? 0 : 1;
 }

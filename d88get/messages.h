@@ -39,6 +39,7 @@ constexpr char kTooLarge[] = N_("%s: larger than the %d bytes d88get holds");
 constexpr char kCannotMake[] = N_("cannot make the folder %s");
 constexpr char kCannotWrite[] = N_("cannot write %s");
 constexpr char kTooManyNames[] = N_("%s: too many files of one name to keep apart");
+constexpr char kPathTooLong[] = N_("%s: its path, made safe, is longer than d88get holds");
 constexpr char kWriteError[] = N_("write error");
 
 // A console window of the run's own, on Windows, as the run ends.

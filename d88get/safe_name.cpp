@@ -84,6 +84,12 @@ void SafePath(const file_system::FileEntry& file, char (&path)[kMaxSafePath]) {
   path[used] = '\0';
 }
 
+void SafeName(const file_system::FileEntry& file, char (&name)[kMaxSafePath]) {
+  std::size_t used = 0;
+  AppendPart(file.path + file.nameOffset, file.pathLength - file.nameOffset, name, &used);
+  name[used] = '\0';
+}
+
 bool TakenPaths::Take(char (&path)[kMaxSafePath]) {
   if (count_ == kMaxTaken) return false;
   const auto taken = [this](const char* candidate) {

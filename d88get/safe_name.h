@@ -21,6 +21,8 @@ constexpr int kMaxSafePath = 3 * file_system::kMaxPath + 32;
 // Windows (CON, NUL, COM1, ...) given a '_'. Nothing it makes can leave the
 // current folder.
 void SafePath(const file_system::FileEntry& file, char (&path)[kMaxSafePath]);
+// The same of the file's name alone, the part after its folders.
+void SafeName(const file_system::FileEntry& file, char (&name)[kMaxSafePath]);
 
 // The paths given so far in a run, so that two files whose names become
 // one are both kept: the second is NAME~1.EXT, the third NAME~2.EXT, and so
@@ -31,6 +33,9 @@ class TakenPaths {
   // Makes `path` one not taken yet, and takes it; false where the run has
   // taken too many to remember.
   bool Take(char (&path)[kMaxSafePath]);
+  // The paths taken so far, in the order taken.
+  std::int32_t Count() const { return count_; }
+  const char* At(std::int32_t k) const { return taken_[k]; }
 
  private:
   static constexpr std::int32_t kMaxTaken = file_system::kMaxFiles;

@@ -17,6 +17,10 @@
 namespace d88ls {
 namespace {
 
+// The files of the disk being listed: of namespace scope, which needs no
+// guard of the C++ run-time as a function's static would.
+file_system::FileList diskFiles;
+
 const char* DensityName(std::int32_t density, char (&unnamed)[16]) {
   if (density == d88::kDoubleDensity) return "double";
   if (density == d88::kSingleDensity) return "single";
@@ -252,16 +256,15 @@ void JsonListing::Blocks(D88Image& image) {
 }
 
 void JsonListing::Files(D88Image& image) {
-  static file_system::FileList list;
-  if (!file_system::ListFiles(image, &list)) {
+  if (!file_system::ListFiles(image, &diskFiles)) {
     json_.String("filesystem", nullptr);
     return;
   }
   json_.BeginObject("filesystem");
-  json_.String("type", file_system::TypeName(list.type));
+  json_.String("type", file_system::TypeName(diskFiles.type));
   json_.BeginArray("files");
-  for (std::int32_t k = 0; k < list.fileCount; ++k) {
-    const file_system::FileEntry& file = list.files[k];
+  for (std::int32_t k = 0; k < diskFiles.fileCount; ++k) {
+    const file_system::FileEntry& file = diskFiles.files[k];
     char path[kMaxPathText];
     json_.BeginObject();
     json_.String("name", PathAsText(file, true, false, path));
@@ -283,9 +286,9 @@ void JsonListing::Files(D88Image& image) {
   json_.EndArray();
   json_.BeginArray("problems");
   const std::int32_t kept =
-      list.problemCount < file_system::kMaxProblems ? list.problemCount : file_system::kMaxProblems;
+      diskFiles.problemCount < file_system::kMaxProblems ? diskFiles.problemCount : file_system::kMaxProblems;
   for (std::int32_t k = 0; k < kept; ++k) {
-    const file_system::Problem& problem = list.problems[k];
+    const file_system::Problem& problem = diskFiles.problems[k];
     char reason[kMaxReason];
     json_.BeginObject();
     json_.String("kind", ProblemKindName(problem.kind));
@@ -295,11 +298,11 @@ void JsonListing::Files(D88Image& image) {
       json_.String("file", nullptr);
     }
     json_.Number("value", problem.value);
-    json_.String("reason", DescribeFileProblem(list, problem, true, reason));
+    json_.String("reason", DescribeFileProblem(diskFiles, problem, true, reason));
     json_.EndObject();
   }
   json_.EndArray();
-  json_.Number("problem_count", list.problemCount);
+  json_.Number("problem_count", diskFiles.problemCount);
   json_.EndObject();
 }
 

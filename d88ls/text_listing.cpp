@@ -20,6 +20,10 @@
 namespace d88ls {
 namespace {
 
+// The files of the disk being listed: of namespace scope, which needs no
+// guard of the C++ run-time as a function's static would.
+file_system::FileList diskFiles;
+
 using platform::Print;
 using platform::Say;
 
@@ -329,32 +333,31 @@ void PrintBlock(D88Image& image, const marked_disk::Block& block) {
 // The files of the disk's file system, beneath its line; what is wrong
 // with them after them.
 void PrintFiles(D88Image& image) {
-  static file_system::FileList list;
-  if (!file_system::ListFiles(image, &list)) {
+  if (!file_system::ListFiles(image, &diskFiles)) {
     Print(kNoFileSystem);
     return;
   }
-  const char* type = file_system::TypeName(list.type);
-  if (list.fileCount == 0) {
+  const char* type = file_system::TypeName(diskFiles.type);
+  if (diskFiles.fileCount == 0) {
     Print(kFileSystemNoFiles, type);
   } else {
-    Print(list.fileCount == 1 ? kFileSystemOneFile : kFileSystem, type,
-          static_cast<int>(list.fileCount));
+    Print(diskFiles.fileCount == 1 ? kFileSystemOneFile : kFileSystem, type,
+          static_cast<int>(diskFiles.fileCount));
   }
   const bool decode = platform::WritesUtf8(stdout);
-  for (std::int32_t k = 0; k < list.fileCount; ++k) {
+  for (std::int32_t k = 0; k < diskFiles.fileCount; ++k) {
     char path[kMaxPathText];
     char words[kMaxReason];
-    Print(kFileLine, static_cast<int>(list.files[k].size),
-          PathAsText(list.files[k], decode, true, path), DescribeFileType(list.files[k], words));
+    Print(kFileLine, static_cast<int>(diskFiles.files[k].size),
+          PathAsText(diskFiles.files[k], decode, true, path), DescribeFileType(diskFiles.files[k], words));
   }
   const std::int32_t kept =
-      list.problemCount < file_system::kMaxProblems ? list.problemCount : file_system::kMaxProblems;
+      diskFiles.problemCount < file_system::kMaxProblems ? diskFiles.problemCount : file_system::kMaxProblems;
   for (std::int32_t k = 0; k < kept; ++k) {
     char reason[kMaxReason];
-    Print(kFileProblem, DescribeFileProblem(list, list.problems[k], decode, reason));
+    Print(kFileProblem, DescribeFileProblem(diskFiles, diskFiles.problems[k], decode, reason));
   }
-  if (list.problemCount > kept) Print(kMoreFileProblems, static_cast<int>(list.problemCount - kept));
+  if (diskFiles.problemCount > kept) Print(kMoreFileProblems, static_cast<int>(diskFiles.problemCount - kept));
 }
 
 }  // namespace

@@ -333,6 +333,25 @@ TEST_F(FileSystemTest, NamesTakenTwiceAndNamesAskedFor) {
   EXPECT_EQ(got.out, d88test::AsPiped("\xEF\xBD\xB1X\n"));
   EXPECT_EQ(got.err, "d88get: MISSING: no such file on disk 0\n");
   EXPECT_EQ(d88test::FilesIn(work_.path()), std::vector<std::string>{"\xEF\xBD\xB1X"});
+  std::filesystem::remove_all(work_.path());
+  std::filesystem::create_directory(work_.path());
+
+  // Folders whose names become one, or a file's: each holds its own files,
+  // under the name it was given. A file asked for twice is written once.
+  const std::string folders = Image(d88test::Format(
+      FileSystem::kFat12, {{"sub/A.TXT", Pattern(10, 1)}, {"SUB/A.TXT", Pattern(10, 2)},
+                           {"WIN", Pattern(10, 3)}, {"WIN/X.TXT", Pattern(10, 4)}}).disk);
+  got = Get({folders});
+  EXPECT_EQ(got.status, 0) << got.err;
+  EXPECT_EQ(d88test::ReadFile(work_ / "sub/A.TXT"), Pattern(10, 1));
+  EXPECT_EQ(d88test::ReadFile(work_ / "SUB~1/A.TXT"), Pattern(10, 2));
+  EXPECT_EQ(d88test::ReadFile(work_ / "WIN"), Pattern(10, 3));
+  EXPECT_EQ(d88test::ReadFile(work_ / "WIN~1/X.TXT"), Pattern(10, 4));
+  std::filesystem::remove_all(work_.path());
+  std::filesystem::create_directory(work_.path());
+  got = Get({folders, "WIN/X.TXT", "WIN", "WIN/X.TXT"});
+  EXPECT_EQ(got.status, 0) << got.err;
+  EXPECT_EQ(got.out, "WIN\nWIN/X.TXT -> WIN~1/X.TXT\n");
 }
 
 }  // namespace

@@ -26,7 +26,8 @@ char line[3 * 32768 + 1024];
     N_("No such file or directory"), N_("Permission denied"),   N_("Is a directory"),
     N_("Not a directory"),           N_("No space left on device"), N_("Broken pipe"),
     N_("File too large"),            N_("Bad file descriptor"), N_("Read-only file system"),
-    N_("Input/output error"),        N_("File name too long"),  N_("Too many open files")};
+    N_("Input/output error"),        N_("File name too long"),  N_("Too many open files"),
+    N_("Too many levels of symbolic links")};
 
 const char* Format(const char* format, std::va_list arguments) {
   std::vsnprintf(line, sizeof line, format, arguments);
