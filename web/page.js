@@ -127,7 +127,6 @@ function showLanguage() {
 }
 
 const shiftJis = new TextDecoder('shift_jis');
-const shiftJisStrict = new TextDecoder('shift_jis', { fatal: true });
 const utf8Strict = new TextDecoder('utf-8', { fatal: true });
 
 // What d88cut wrote, line by line: its fixed messages are Shift_JIS bytes,
@@ -146,48 +145,6 @@ function decodeMessages(bytes) {
   return lines.join('\n');
 }
 
-// The disks' names in d88ls's listing as text. The tools in the page leave
-// a name's bytes outside ASCII as \xHH; decoded here as the native tools
-// decode them where their reader takes UTF-8: a character that is a
-// control or for private use, or bytes that are no Shift_JIS, stay \xHH.
-function decodeNames(listing) {
-  const shown = (text) => {
-    const code = text.codePointAt(0);
-    return code >= 0x20 && code !== 0x7f && !(code >= 0x80 && code < 0xa0) &&
-      !(code >= 0xe000 && code <= 0xf8ff);
-  };
-  return listing.replace(/^((?:disk|ディスク) \d+: [^"\n]*")((?:[^"\\\n]|\\x[0-9A-F]{2})*)"/gm,
-    (line, start, name) => {
-      const bytes = [];
-      name.replace(/\\x([0-9A-F]{2})|([^\\])/g, (all, hex, character) => {
-        bytes.push(hex ? parseInt(hex, 16) : character.charCodeAt(0));
-        return all;
-      });
-      let text = '';
-      for (let k = 0; k < bytes.length;) {
-        const byte = bytes[k];
-        const length = (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc) ? 2 : 1;
-        let character = null;
-        if (byte >= 0x80 && k + length <= bytes.length) {
-          try {
-            character = shiftJisStrict.decode(new Uint8Array(bytes.slice(k, k + length)));
-          } catch { character = null; }
-        }
-        if (byte < 0x80) {
-          text += byte >= 0x20 && byte < 0x7f && byte !== 0x22 && byte !== 0x5c
-            ? String.fromCharCode(byte) : `\\x${byte.toString(16).toUpperCase().padStart(2, '0')}`;
-          k += 1;
-        } else if (character && shown(character)) {
-          text += character;
-          k += length;
-        } else {
-          text += `\\x${byte.toString(16).toUpperCase().padStart(2, '0')}`;
-          k += 1;
-        }
-      }
-      return `${start}${text}"`;
-    });
-}
 const utf8 = new TextDecoder('utf-8');
 const $ = (id) => document.getElementById(id);
 let links = [];  // object URLs of the last run, let go with the next
@@ -351,7 +308,7 @@ async function cut(file, ignored) {
     const listed = utf8.decode(listing.out);
     const format = listing.status === 0 ? containerOf(listed, file.name) : null;
     $('container').textContent = format ? say('container', format) : '';
-    $('listing').textContent = decodeNames(listed) + utf8.decode(listing.err);
+    $('listing').textContent = listed + utf8.decode(listing.err);
     // d88cut's Japanese messages are Shift_JIS bytes, as a pipe gets them.
     const cutErr = decodeMessages(cutting.err);
     $('messages').textContent = decodeMessages(cutting.out) + cutErr || say('nothing');
