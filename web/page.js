@@ -334,7 +334,8 @@ async function showFiles(files, stem, notes) {
 }
 
 // What d88ls -l says of each disk's files, in the page's language, by the
-// disk's index: each file's name as listed and its type, and what is wrong.
+// disk's index: the disk's name as listed (a quote in it is \x22), each
+// file's name as listed and its type, and what is wrong.
 // The file system's line comes first after the disk's; every line of it
 // but that is indented by four: "    SIZE  NAME  (TYPE)" for a file, the
 // file system's problems after them.
@@ -342,9 +343,9 @@ function filesListed(listing) {
   const disks = new Map();
   const lines = listing.split('\n');
   for (let k = 0; k < lines.length; k += 1) {
-    const disk = /^(?:disk|ディスク) (\d+): /.exec(lines[k]);
+    const disk = /^(?:disk|ディスク) (\d+): [^"]*"([^"]*)"/.exec(lines[k]);
     if (!disk) continue;
-    const listed = { files: [], problems: [] };
+    const listed = { name: disk[2], files: [], problems: [] };
     for (k += 2; k < lines.length && lines[k].startsWith('    '); k += 1) {
       const line = /^ {4}[ \d]{9}\d {2}(.*) {2}\(([^()]*)\)$/.exec(lines[k]);
       if (line) listed.files.push({ name: line[1], type: line[2] });
@@ -397,7 +398,7 @@ function showDisk(disk, listed, getting, stem) {
   const system = disk.filesystem;
   const folders = system ? system.files.filter((file) => file.type === 'folder').length : 0;
   const files = system ? system.files.length - folders : 0;
-  heading.textContent = say('disk', disk.index, disk.name) + (system
+  heading.textContent = say('disk', disk.index, listed.name ?? disk.name) + (system
     ? say('fileSystem', fileSystemNames[system.type] || system.type, files, folders)
     : say('noFileSystem'));
   section.append(heading);
