@@ -1,7 +1,7 @@
 # The browser build (emcmake cmake -S . -B build-web): the tools for node,
 # and the page in web/ of the build folder, which runs them in a browser.
 #   extract/d88cut.js, d88ls/d88ls.js,  programs for node: node d88cut.js IMAGE
-#   d88conv/d88conv.js
+#   d88conv/d88conv.js, d88get/d88get.js
 #   web/                                the page: open web/index.html
 # Included from the top CMakeLists.txt once every target exists.
 
@@ -31,7 +31,7 @@ endif()
 # separate file and fails), the real file system instead of one in memory
 # (else the sample image is made in memory and never appears), and main's
 # status as node's.
-foreach(program d88cut d88ls d88conv make_sample_image make_fuzz_seeds)
+foreach(program d88cut d88ls d88conv d88get make_sample_image make_fuzz_seeds)
   target_link_options(${program} PRIVATE -sSINGLE_FILE=1 -sNODERAWFS=1 -sEXIT_RUNTIME=1)
 endforeach()
 # d88conv's static memory is more than the default 16 MiB: its reader's
@@ -40,14 +40,14 @@ target_link_options(d88conv PRIVATE -sINITIAL_MEMORY=32MB)
 
 # The page's module: createD88tools() gives a fresh instance, whose
 # callMain runs one tool once, on the files put in its file system in
-# memory; which tool is argv[0] (thisProgram): d88cut, d88ls or d88conv.
-# One program for the three, so that the page carries the reader and the
-# system layer once; one file, so that the page opens from disk.
+# memory; which tool is argv[0] (thisProgram): d88cut, d88ls, d88conv or
+# d88get. One program for the four, so that the page carries the reader
+# and the system layer once; one file, so that the page opens from disk.
 set(page_folder ${PROJECT_BINARY_DIR}/web)
 # Each tool from its own sources, definitions and libraries, its main
 # renamed for the dispatcher in web/tools_main.cpp to call.
 set(page_libraries)
-foreach(tool d88cut d88ls d88conv)
+foreach(tool d88cut d88ls d88conv d88get)
   get_target_property(tool_folder ${tool} SOURCE_DIR)
   get_target_property(tool_sources ${tool} SOURCES)
   list(TRANSFORM tool_sources PREPEND ${tool_folder}/)
@@ -67,12 +67,12 @@ add_executable(d88tools_page ${PROJECT_SOURCE_DIR}/web/tools_main.cpp)
 target_link_libraries(d88tools_page PRIVATE ${page_libraries})
 set_target_properties(d88tools_page PROPERTIES CXX_EXTENSIONS OFF OUTPUT_NAME d88tools
   RUNTIME_OUTPUT_DIRECTORY ${page_folder})
-# Its memory holds the static storage of all three tools: a reader of
-# 4 MiB each and d88conv's 16 MiB output, with the stack besides; only
-# what a run touches is ever used.
+# Its memory holds the static storage of all four tools: a reader of
+# 4 MiB each, d88conv's 16 MiB output and d88get's 4 MiB for a file's
+# bytes, with the stack besides; only what a run touches is ever used.
 target_link_options(d88tools_page PRIVATE -sSINGLE_FILE=1 -sENVIRONMENT=web -sMODULARIZE=1
   -sINVOKE_RUN=0 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1 -sEXPORTED_RUNTIME_METHODS=callMain,FS,ENV
-  -sINITIAL_MEMORY=40MB -sEXPORT_NAME=createD88tools)
+  -sINITIAL_MEMORY=48MB -sEXPORT_NAME=createD88tools)
 
 # The page's own files, and the zip library from npm with its licence.
 set(page_files)

@@ -1,8 +1,9 @@
-// The page: hands the chosen image to d88ls, d88cut and d88conv, compiled
-// to WebAssembly as one module, shows what they print and offers the files
-// d88cut wrote and the image as a D88. Each run gets a fresh instance of
-// the module, as each command-line run gets a fresh process: a module's
-// runtime ends with its main.
+// The page: hands the chosen image to d88ls, d88cut, d88conv and d88get,
+// compiled to WebAssembly as one module, shows what they print and offers
+// the files on each disk as d88get writes them, the files d88cut wrote and
+// the image as a D88. Each run gets a fresh instance of the module, as each
+// command-line run gets a fresh process: a module's runtime ends with its
+// main.
 'use strict';
 
 // The page's words, in Japanese and English. The tools speak the page's
@@ -13,6 +14,8 @@ const words = {
     intro: 'Cuts the files <code>PROG</code>, <code>FMBANK</code> and <code>MUS00</code> to ' +
       '<code>MUS04</code> out of a floppy-disk image, from the disk that is marked for them ' +
       '(an <code>A</code> at byte 254 of sector 16 on track 0), and offers the image as a D88. ' +
+      'It lists the files on each disk in N88-BASIC, F-BASIC, Hu-BASIC, MZ-BASIC, FAT12, ' +
+      'Human68k or CP/M, to download one by one or a disk\'s all as one .zip. ' +
       'Besides D88 it reads raw images (.2d, .2hd, .img, …), FDI, DIM, DCP/DCU, NFD, FDD, IMD, ' +
       'DSK, TD0 and DMK.',
     choose: 'Choose a disk image',
@@ -22,9 +25,10 @@ const words = {
     resultsFor: 'Results for',
     holds: 'What the image holds',
     said: 'What d88cut said',
-    files: 'Files',
+    files: 'Files cut out',
+    onDisks: 'Files on the disks',
     noFiles: 'No files were cut: d88cut found no marked disk in this file (d88ls above says why).',
-    file: 'File', note: 'Note', bytes: 'Bytes',
+    file: 'File', note: 'Note', bytes: 'Bytes', type: 'Type',
     asD88: 'The image as a D88',
     d88Is: 'Every disk of the image, each sector with its ID, data and marks, in one D88 file:',
     noD88: (status) => `d88conv made no D88 of this image (exit status ${status}):`,
@@ -41,6 +45,17 @@ const words = {
     ignored: (count) => ` ${count} more dropped file${count === 1 ? ' was' : 's were'} left ` +
       'alone: drop one image at a time.',
     zip: (count, name) => `All ${count} files as one .zip (${name})`,
+    onDisksFound: (count) => ` The disks hold ${count} file${count === 1 ? '' : 's'}.`,
+    disk: (index, name) => (name ? `Disk ${index} “${name}”` : `Disk ${index}`),
+    fileSystem: (type, files, folders) => `: ${type}, ${files + folders === 0 ? 'no files'
+      : [files > 0 ? `${files} file${files === 1 ? '' : 's'}` : '',
+        folders > 0 ? `${folders} folder${folders === 1 ? '' : 's'}` : '']
+        .filter((part) => part !== '').join(' and ')}`,
+    noFileSystem: ': no file system these tools read',
+    savedAs: (path) => `saved as ${path}`,
+    diskZip: (count, index, name) => (count === 1 ? `The one file of disk ${index} as a .zip`
+      : `All ${count} files of disk ${index} as one .zip`) + ` (${name})`,
+    getSaid: (status) => `What d88get said (exit status ${status}):`,
     status: (status) => `(exit status ${status})`,
     nothing: '(nothing)',
     noHash: '(needs https, or the page opened from disk)',
@@ -54,7 +69,9 @@ const words = {
     intro: 'フロッピーディスクのイメージから、マーカーの付いたディスク（トラック 0 のセクタ 16、' +
       '254 バイト目が <code>A</code>）を探し、<code>PROG</code>・<code>FMBANK</code>・' +
       '<code>MUS00</code>～<code>MUS04</code> のファイルを切り出します。イメージを D88 形式に' +
-      '変換したファイルも作れます。D88 のほか、ベタイメージ（.2d・.2hd・.img など）、FDI・DIM・' +
+      '変換したファイルも作れます。N88-BASIC・F-BASIC・Hu-BASIC・MZ-BASIC・FAT12・Human68k・' +
+      'CP/M のディスクなら、中のファイルを一覧にして、1 つずつでも、ディスクごとに .zip に' +
+      'まとめてでもダウンロードできます。D88 のほか、ベタイメージ（.2d・.2hd・.img など）、FDI・DIM・' +
       'DCP/DCU・NFD・FDD・IMD・DSK・TD0・DMK の各形式を読み込めます。',
     choose: 'ディスクイメージを選択',
     or: '（このページにドロップしても読み込めます）',
@@ -63,10 +80,11 @@ const words = {
     resultsFor: '結果:',
     holds: 'イメージの中身',
     said: 'd88cut の出力',
-    files: 'ファイル',
+    files: '切り出したファイル',
+    onDisks: 'ディスク内のファイル',
     noFiles: 'ファイルは切り出されませんでした。マーカーの付いたディスクが見つかりません（理由は' +
       '上の d88ls の表示を見てください）。',
-    file: 'ファイル', note: '備考', bytes: 'バイト数',
+    file: 'ファイル', note: '備考', bytes: 'バイト数', type: '種類',
     asD88: 'D88 形式のイメージ',
     d88Is: 'イメージ内の全ディスクを、セクタごとの ID・データ・状態（エラーの記録など）も含めて、' +
       '1 つの D88 ファイルにまとめたもの:',
@@ -83,6 +101,16 @@ const words = {
     ignored: (count) => `ほかにドロップされた ${count} 個のファイルは使っていません。` +
       'イメージは 1 つずつドロップしてください。',
     zip: (count, name) => `${count} 個のファイルをまとめた .zip（${name}）`,
+    onDisksFound: (count) => `ディスク内のファイルは ${count} 個です。`,
+    disk: (index, name) => (name ? `ディスク ${index}「${name}」` : `ディスク ${index}`),
+    fileSystem: (type, files, folders) => `: ${type}、${files + folders === 0 ? 'ファイルなし'
+      : [files > 0 ? `ファイル ${files} 個` : '', folders > 0 ? `フォルダー ${folders} 個` : '']
+        .filter((part) => part !== '').join('、')}`,
+    noFileSystem: ': 読めるファイルシステムではありません',
+    savedAs: (path) => `保存名: ${path}`,
+    diskZip: (count, index, name) => `ディスク ${index} の ${count} 個のファイルをまとめた .zip` +
+      `（${name}）`,
+    getSaid: (status) => `d88get の出力（終了ステータス ${status}）:`,
     status: (status) => `（終了ステータス ${status}）`,
     nothing: '（なし）',
     noHash: '（https か、ローカルファイルとして開いたページで表示されます）',
@@ -102,6 +130,9 @@ for (const [format, name] of Object.entries({ fdi: 'FDI', dim: 'DIM', dcp: 'DCP/
   containerNames.en[format] = name;
   containerNames.ja[format] = name;
 }
+// What the page calls the file systems d88ls names (n88-basic, fat12, ...).
+const fileSystemNames = { 'n88-basic': 'N88-BASIC', 'f-basic': 'F-BASIC', 'hu-basic': 'Hu-BASIC',
+  'mz-basic': 'MZ-BASIC', fat12: 'FAT12', human68k: 'Human68k', cpm: 'CP/M' };
 // The language chosen on the page before, else the browser's first of
 // Japanese and English.
 const storedLanguage = (() => {
@@ -127,7 +158,6 @@ function showLanguage() {
 }
 
 const shiftJis = new TextDecoder('shift_jis');
-const shiftJisStrict = new TextDecoder('shift_jis', { fatal: true });
 const utf8Strict = new TextDecoder('utf-8', { fatal: true });
 
 // What d88cut wrote, line by line: its fixed messages are Shift_JIS bytes,
@@ -146,57 +176,36 @@ function decodeMessages(bytes) {
   return lines.join('\n');
 }
 
-// The disks' names in d88ls's listing as text. The tools in the page leave
-// a name's bytes outside ASCII as \xHH; decoded here as the native tools
-// decode them where their reader takes UTF-8: a character that is a
-// control or for private use, or bytes that are no Shift_JIS, stay \xHH.
-function decodeNames(listing) {
-  const shown = (text) => {
-    const code = text.codePointAt(0);
-    return code >= 0x20 && code !== 0x7f && !(code >= 0x80 && code < 0xa0) &&
-      !(code >= 0xe000 && code <= 0xf8ff);
-  };
-  return listing.replace(/^((?:disk|ディスク) \d+: [^"\n]*")((?:[^"\\\n]|\\x[0-9A-F]{2})*)"/gm,
-    (line, start, name) => {
-      const bytes = [];
-      name.replace(/\\x([0-9A-F]{2})|([^\\])/g, (all, hex, character) => {
-        bytes.push(hex ? parseInt(hex, 16) : character.charCodeAt(0));
-        return all;
-      });
-      let text = '';
-      for (let k = 0; k < bytes.length;) {
-        const byte = bytes[k];
-        const length = (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc) ? 2 : 1;
-        let character = null;
-        if (byte >= 0x80 && k + length <= bytes.length) {
-          try {
-            character = shiftJisStrict.decode(new Uint8Array(bytes.slice(k, k + length)));
-          } catch { character = null; }
-        }
-        if (byte < 0x80) {
-          text += byte >= 0x20 && byte < 0x7f && byte !== 0x22 && byte !== 0x5c
-            ? String.fromCharCode(byte) : `\\x${byte.toString(16).toUpperCase().padStart(2, '0')}`;
-          k += 1;
-        } else if (character && shown(character)) {
-          text += character;
-          k += length;
-        } else {
-          text += `\\x${byte.toString(16).toUpperCase().padStart(2, '0')}`;
-          k += 1;
-        }
-      }
-      return `${start}${text}"`;
-    });
-}
 const utf8 = new TextDecoder('utf-8');
 const $ = (id) => document.getElementById(id);
 let links = [];  // object URLs of the last run, let go with the next
 let latest = 0;  // the run whose results the page shows; an older one shows none
 
-// Runs `program` ('d88ls', 'd88cut' or 'd88conv') once: the image is put
-// at /images/NAME, the run starts in `folder` (made for it if it is not
-// /images), and the files it leaves in `output`, if given, come back with
-// the bytes it wrote on standard output and error.
+// What a run left in `folder`, its folders walked: the files, by their
+// paths beneath it ("SYS/CONFIG.SYS"), and the folders.
+function collect(FS, folder) {
+  const files = [];
+  const folders = [];
+  const walk = (prefix) => {
+    for (const entry of FS.readdir(`${folder}/${prefix}`)) {
+      if (entry === '.' || entry === '..') continue;
+      const name = prefix + entry;
+      if (FS.isDir(FS.stat(`${folder}/${name}`).mode)) {
+        folders.push(name);
+        walk(name + '/');
+      } else {
+        files.push({ name, data: FS.readFile(`${folder}/${name}`) });
+      }
+    }
+  };
+  walk('');
+  return { files, folders };
+}
+
+// Runs `program` ('d88ls', 'd88cut', 'd88conv' or 'd88get') once: the
+// image is put at /images/NAME, the run starts in `folder` (made for it if
+// it is not /images), and the files and folders it leaves in `output`, if
+// given, come back with the bytes it wrote on standard output and error.
 async function run(program, name, image, args, folder = '/images', output = null) {
   const out = [];
   const err = [];
@@ -226,10 +235,8 @@ async function run(program, name, image, args, folder = '/images', output = null
   } catch (error) {
     throw new Error(say('stopped', module.thisProgram, `${error.message} ${runtime.join(' ')}`));
   }
-  const left = output ? module.FS.readdir(output) : [];
-  const files = left.filter((file) => file !== '.' && file !== '..')
-    .map((file) => ({ name: file, data: module.FS.readFile(output + '/' + file) }));
-  return { status, out: new Uint8Array(out), err: new Uint8Array(err), files };
+  const { files, folders } = output ? collect(module.FS, output) : { files: [], folders: [] };
+  return { status, out: new Uint8Array(out), err: new Uint8Array(err), files, folders };
 }
 
 async function sha256(data) {
@@ -259,6 +266,8 @@ function clear() {
   $('no-d88').hidden = true;
   $('conv-messages').hidden = true;
   $('files').tBodies[0].replaceChildren();
+  $('on-disks').hidden = true;
+  $('disks').replaceChildren();
 }
 
 // The container d88ls names on the image's line, "NAME: FORMAT[, ...]",
@@ -324,6 +333,148 @@ async function showFiles(files, stem, notes) {
   $('zip').hidden = false;
 }
 
+// What d88ls -l says of each disk's files, in the page's language, by the
+// disk's index: the disk's name as listed (a quote in it is \x22), each
+// file's name as listed and its type, and what is wrong.
+// The file system's line comes first after the disk's; every line of it
+// but that is indented by four: "    SIZE  NAME  (TYPE)" for a file, the
+// file system's problems after them.
+function filesListed(listing) {
+  const disks = new Map();
+  const lines = listing.split('\n');
+  for (let k = 0; k < lines.length; k += 1) {
+    const disk = /^(?:disk|ディスク) (\d+): [^"]*"([^"]*)"/.exec(lines[k]);
+    if (!disk) continue;
+    const listed = { name: disk[2], files: [], problems: [] };
+    for (k += 2; k < lines.length && lines[k].startsWith('    '); k += 1) {
+      const line = /^ {4}[ \d]{9}\d {2}(.*) {2}\(([^()]*)\)$/.exec(lines[k]);
+      if (line) listed.files.push({ name: line[1], type: line[2] });
+      else listed.problems.push(lines[k].trim());
+    }
+    k -= 1;
+    disks.set(Number(disk[1]), listed);
+  }
+  return disks;
+}
+
+// What d88get wrote, a line a file: "PATH", or "NAME -> PATH" where the
+// name it is listed by is not one this system takes. No path has a '>',
+// so the last " -> " is the one between them.
+function writtenPaths(out) {
+  return out.split('\n').filter((line) => line !== '').map((line) => {
+    const arrow = line.lastIndexOf(' -> ');
+    return arrow < 0 ? { name: line, path: line }
+      : { name: line.slice(0, arrow), path: line.slice(arrow + 4) };
+  });
+}
+
+// The files and folders d88get wrote as one zip, its folders as folders.
+// (Objects of no prototype, so that no name on a disk is one of theirs.)
+function zipOf(files, folders) {
+  const tree = Object.create(null);
+  const folderAt = (path) => path.split('/').reduce((node, part) => {
+    if (!(part in node)) node[part] = Object.create(null);
+    return node[part];
+  }, tree);
+  for (const folder of folders) folderAt(folder);
+  for (const file of files) {
+    const slash = file.name.lastIndexOf('/');
+    const node = slash < 0 ? tree : folderAt(file.name.slice(0, slash));
+    node[file.name.slice(slash + 1)] = file.data;
+  }
+  return fflate.zipSync(tree, { level: 6 });
+}
+
+// A disk of the image as d88ls --json -l lists it (`disk`), with the words
+// of d88ls -l on its files (`listed`) and what d88get made of it
+// (`getting`, for a disk with a file system): the file system and its
+// problems, a row for each file (its name as listed, size and type) whose
+// name is a download of the file as d88get wrote it, and the disk's all as
+// one zip.
+function showDisk(disk, listed, getting, stem) {
+  const section = document.createElement('section');
+  section.className = 'disk';
+  const heading = document.createElement('h3');
+  const system = disk.filesystem;
+  const folders = system ? system.files.filter((file) => file.type === 'folder').length : 0;
+  const files = system ? system.files.length - folders : 0;
+  heading.textContent = say('disk', disk.index, listed.name ?? disk.name) + (system
+    ? say('fileSystem', fileSystemNames[system.type] || system.type, files, folders)
+    : say('noFileSystem'));
+  section.append(heading);
+  if (!system) return { section, count: 0 };
+  if (listed.problems.length > 0) {
+    const problems = document.createElement('ul');
+    problems.className = 'problems';
+    for (const problem of listed.problems) {
+      problems.appendChild(document.createElement('li')).textContent = problem;
+    }
+    section.append(problems);
+  }
+  const written = writtenPaths(utf8.decode(getting.out));
+  const said = decodeMessages(getting.err).split('\n').filter((line) => line !== '');
+  const table = document.createElement('table');
+  table.className = 'disk-files';
+  table.createTHead().insertRow().append(...['file', 'bytes', 'type'].map((key) => {
+    const cell = document.createElement('th');
+    cell.className = key;
+    cell.textContent = say(key);
+    return cell;
+  }));
+  const body = table.createTBody();
+  let next = 0;
+  for (const [k, file] of system.files.entries()) {
+    const words = listed.files[k] || { name: file.name, type: file.type };
+    const row = body.insertRow();
+    const name = row.insertCell();
+    name.className = 'name';
+    const bytes = row.insertCell();
+    bytes.className = 'bytes';
+    const type = row.insertCell();
+    type.className = 'type';
+    type.textContent = words.type;
+    if (file.type === 'folder') {
+      name.textContent = words.name;
+      continue;
+    }
+    bytes.textContent = file.size.toLocaleString(language);
+    const made = next < written.length && written[next].name === words.name ? written[next++] : null;
+    const data = made && getting.files.find((got) => got.name === made.path);
+    if (data) {
+      const link = download(made.path.slice(made.path.lastIndexOf('/') + 1), data.data);
+      link.textContent = words.name;
+      name.append(link);
+      if (made.path !== words.name) {
+        name.appendChild(document.createElement('small')).textContent = say('savedAs', made.path);
+      }
+    } else {
+      // Not written: d88get's words on it beneath its name.
+      name.textContent = words.name;
+      const at = said.findIndex((line) => line.startsWith(`d88get: ${words.name}: `));
+      if (at >= 0) {
+        const note = name.appendChild(document.createElement('small'));
+        note.className = 'note';
+        note.textContent = said.splice(at, 1)[0].slice(`d88get: ${words.name}: `.length);
+      }
+    }
+  }
+  if (system.files.length > 0) section.append(table);
+  if (getting.files.length > 0) {
+    const zipName = `${stem}-disk${disk.index}-files.zip`;
+    const zip = download(zipName, zipOf(getting.files, getting.folders));
+    zip.textContent = say('diskZip', getting.files.length, disk.index, zipName);
+    section.appendChild(document.createElement('p')).append(zip);
+  }
+  if (said.length > 0) {
+    const words = document.createElement('p');
+    words.textContent = say('getSaid', getting.status);
+    const pre = document.createElement('pre');
+    pre.textContent = said.join('\n');
+    section.append(words, pre);
+  }
+  return { section, count: files };
+}
+
 async function cut(file, ignored) {
   const me = ++latest;
   clear();
@@ -346,17 +497,40 @@ async function cut(file, ignored) {
     const stem = file.name.replace(/\.[^.]*$/, '') || file.name;
     const converting = await run('d88conv', file.name, image,
       ['--', file.name, '/d88/' + stem + '.d88'], '/images', '/d88');
+    // The files on the disks: which there are, from the JSON; what d88ls
+    // says of them, in the page's language; and each disk's as d88get
+    // writes them, in a folder of their own.
+    const described = await run('d88ls', file.name, image, ['--json', '-l', '--', file.name]);
+    const explained = await run('d88ls', file.name, image, ['-l', '--', file.name]);
+    let disks = [];
+    try {
+      disks = JSON.parse(utf8.decode(described.out)).images.flatMap((one) => one.disks || []);
+    } catch { disks = []; }  // no image d88ls opens: no disks
+    const gotten = [];
+    for (const disk of disks) {
+      gotten.push(disk.filesystem ? await run('d88get', file.name, image,
+        ['--disk', String(disk.index), '--', '/images/' + file.name], '/get', '/get') : null);
+    }
     if (me !== latest) return;  // another file was chosen meanwhile
     $('result-name').textContent = say('size', file.name, image.length.toLocaleString(language));
     const listed = utf8.decode(listing.out);
     const format = listing.status === 0 ? containerOf(listed, file.name) : null;
     $('container').textContent = format ? say('container', format) : '';
-    $('listing').textContent = decodeNames(listed) + utf8.decode(listing.err);
+    $('listing').textContent = listed + utf8.decode(listing.err);
     // d88cut's Japanese messages are Shift_JIS bytes, as a pipe gets them.
     const cutErr = decodeMessages(cutting.err);
     $('messages').textContent = decodeMessages(cutting.out) + cutErr || say('nothing');
     $('cut-status').textContent = say('status', cutting.status);
     $('result').hidden = false;
+    const listedFiles = filesListed(utf8.decode(explained.out));
+    let onDisks = 0;
+    for (const [k, disk] of disks.entries()) {
+      const shown = showDisk(disk, listedFiles.get(disk.index) || { files: [], problems: [] },
+        gotten[k], stem);
+      $('disks').append(shown.section);
+      onDisks += shown.count;
+    }
+    $('on-disks').hidden = disks.length === 0;
     const count = cutting.files.length;
     if (count === 0) {
       $('no-files').hidden = false;
@@ -368,6 +542,7 @@ async function cut(file, ignored) {
       status = say('cut', file.name, count);
       if (notes.size > 0) status += say('noted', notes.size);
     }
+    if (onDisks > 0) status += say('onDisksFound', onDisks);
     showConversion(converting, stem + '.d88');
   } catch (error) {
     if (me !== latest) return;

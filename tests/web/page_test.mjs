@@ -2,14 +2,17 @@
 // each image of a table, opened from disk and from a static server on
 // 127.0.0.1, the page must show what the native d88ls and d88cut print,
 // offer the very files the native d88cut writes (one by one and in the
-// zip) and the very D88 the native d88conv writes (or what it says), and
-// fetch nothing from anywhere else.
+// zip), list each disk's files as d88ls -l does and offer them as the
+// native d88get writes them (one by one and in a zip a disk), offer the
+// very D88 the native d88conv writes (or what it says), and fetch nothing
+// from anywhere else.
 //   node tests/web/page_test.mjs PAGE_FOLDER NATIVE_BUILD [IMAGE...]
 // PAGE_FOLDER is build-web/web, NATIVE_BUILD a native build folder (its
-// sample.d88 and tools); further images are tried as well. Screenshots of
-// the finished page are left beside PAGE_FOLDER (page.png, page-ja.png,
-// page-marked-sectors.png for an image with a damaged block, and
-// page-imd.png for an image in another container than D88).
+// sample.d88, tools and fuzz seeds' maker); further images are tried as
+// well. Screenshots of the finished page are left beside PAGE_FOLDER
+// (page.png, page-ja.png, page-marked-sectors.png for an image with a
+// damaged block, page-imd.png for an image in another container than D88,
+// and page-files.png and page-files-ja.png for disks with files).
 import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
@@ -22,6 +25,7 @@ const [pageFolder, nativeBuild, ...extraImages] = process.argv.slice(2).map((p) 
 const d88cut = path.join(nativeBuild, 'extract', 'd88cut');
 const d88ls = path.join(nativeBuild, 'd88ls', 'd88ls');
 const d88conv = path.join(nativeBuild, 'd88conv', 'd88conv');
+const d88get = path.join(nativeBuild, 'd88get', 'd88get');
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'd88page.'));
 const shiftJis = new TextDecoder('shift_jis');
 const utf8Strict = new TextDecoder('utf-8', { fatal: true });
@@ -61,12 +65,27 @@ const imd = Buffer.concat([Buffer.from('IMD 1.18: test\r\n\x1a', 'latin1'),
   ...Array.from({ length: 80 }, (_, t) => Buffer.concat([
     Buffer.from([3, t >> 1, t & 1, 16, 1, ...Array.from({ length: 16 }, (__, r) => r + 1)]),
     ...records.slice(t * 16, (t + 1) * 16).map((data) => Buffer.concat([Buffer.from([1]), data]))]))]);
+// Disks with files, from the disks in each file system that the fuzz
+// seeds' maker formats: FAT12 (a folder; a file of a Shift_JIS name with
+// a byte that is none and a ':', which d88get writes as ゲーｱ__.TXT; a
+// file whose size its clusters do not hold, which the listing names as a
+// problem and d88get does not write), Hu-BASIC, and the sample, which has
+// no file system.
+const seeds = path.join(work, 'seeds');
+fs.mkdirSync(seeds);
+execFileSync(path.join(nativeBuild, 'fuzz', 'make_fuzz_seeds'), [seeds]);
+const fat12 = fs.readFileSync(path.join(seeds, 'file_system_fat12.d88'));
+const entryOf = (name) => fat12.indexOf(Buffer.from(name, 'latin1'));
+Buffer.from([0x83, 0x51, 0x81, 0x5b, 0xb1, 0x80, 0x3a]).copy(fat12, entryOf('A       TXT'));
+fat12.writeUInt32LE(9000, entryOf('B       BIN') + 28);
+const withFiles = Buffer.concat([fat12, fs.readFileSync(path.join(seeds, 'file_system_hu-basic.d88')),
+  sample]);
 // A name that begins with "-" must not read as an option. An IMD cut short
 // in a sector's data, which the tools read as far as it goes and of which
 // d88conv makes no D88.
 const images = { 'sample.d88': sample, '-second-disk.d88': Buffer.concat([unmarked, sample]),
   'unmarked.d88': unmarked, 'damaged.d88': damaged, 'named.d88': named, 'sample.2d': raw,
-  'sample.imd': imd, 'short.imd': imd.subarray(0, imd.length - 100) };
+  'sample.imd': imd, 'short.imd': imd.subarray(0, imd.length - 100), 'files.d88': withFiles };
 fs.mkdirSync(path.join(work, 'images'));
 for (const [name, bytes] of Object.entries(images)) fs.writeFileSync(path.join(work, 'images', name), bytes);
 const table = Object.keys(images).map((name) => path.join(work, 'images', name)).concat(extraImages);
@@ -96,7 +115,56 @@ function native(image, language) {
   return { listing: listing.stdout.toString('utf8') + listing.stderr.toString('utf8'),
     messages: readable(cut.stdout) + readable(cut.stderr), status: cut.status, files,
     notes, format, d88, conv: { status: conv.status, said: readable(conv.stderr),
-      bytes: conv.status === 0 ? fs.readFileSync(path.join(converted, d88)) : null } };
+      bytes: conv.status === 0 ? fs.readFileSync(path.join(converted, d88)) : null },
+    disks: nativeDisks(image, env) };
+}
+
+// The files and folders beneath `folder`, by their paths in it.
+function walk(folder, prefix = '', found = { files: {}, folders: [] }) {
+  for (const entry of fs.readdirSync(path.join(folder, prefix), { withFileTypes: true })) {
+    const name = prefix + entry.name;
+    if (entry.isDirectory()) {
+      found.folders.push(name);
+      walk(folder, name + '/', found);
+    } else {
+      found.files[name] = fs.readFileSync(path.join(folder, name));
+    }
+  }
+  return found;
+}
+
+// Each disk's files as the native tools give them: its file system (d88ls
+// --json -l); each file's name, size and type and the problems, as d88ls -l
+// lists them beneath the disk's line; and what d88get --disk N writes in an
+// empty folder, what it prints ("PATH", or "NAME -> PATH": no path has a
+// '>') and what it says of the files it does not write.
+function nativeDisks(image, env) {
+  const run = (program, args, cwd) => spawnSync(program, args, { cwd, env });
+  const json = JSON.parse(run(d88ls, ['--json', '-l', image]).stdout);
+  const lines = run(d88ls, ['-l', image]).stdout.toString('utf8').split('\n');
+  return (json.images[0].disks || []).map((disk) => {
+    const at = lines.findIndex((line) => new RegExp(`^(disk|ディスク) ${disk.index}: `).test(line));
+    const beneath = [];
+    for (let k = at + 2; at >= 0 && k < lines.length && lines[k].startsWith('    '); k += 1) {
+      beneath.push(lines[k]);
+    }
+    const listed = beneath.map((line) => /^ {4}[ \d]{10} {2}(.*) {2}\(([^()]*)\)$/.exec(line));
+    const expected = { index: disk.index, system: disk.filesystem && disk.filesystem.type,
+      rows: [], problems: beneath.filter((line, k) => !listed[k]).map((line) => line.trim()) };
+    if (!disk.filesystem) return expected;
+    expected.rows = disk.filesystem.files.map((file, k) => [listed[k][1],
+      file.type === 'folder' ? '' : file.size, listed[k][2]]);
+    const out = fs.mkdtempSync(path.join(work, 'native-get-'));
+    const got = run(d88get, ['--disk', String(disk.index), image], out);
+    expected.written = got.stdout.toString('utf8').split('\n').filter((line) => line !== '')
+      .map((line) => (line.includes(' -> ') ? [line.slice(0, line.lastIndexOf(' -> ')),
+        line.slice(line.lastIndexOf(' -> ') + 4)] : [line, line]));
+    expected.unwritten = Object.fromEntries(got.stderr.toString('utf8').split('\n')
+      .map((line) => /^d88get: (.*): ([^:]*)$/.exec(line)).filter((match) => match)
+      .map((match) => [match[1], match[2]]));
+    Object.assign(expected, walk(out));
+    return expected;
+  });
 }
 
 // The downloads of a page, by name, once Chromium says each is complete.
@@ -220,11 +288,75 @@ async function tryImage(browser, origin, url, image, language = 'en', cached = t
         bytes !== null && bytes.equals(expected.files[name]));
     }
   }
+  await tryDisks(page, label, expected, language);
   check(`${label} nothing fetched from another origin`, foreign.length === 0, foreign.join(' '));
   const refused = await page.evaluate(() => window.refused);
   check(`${label} nothing of the page's own refused by its policy`, refused.length === 0,
     refused.join(' '));
   return page;
+}
+
+// The files on the disks: each disk's section as the native tools give
+// the disk (its file system, files and problems), a download of each file
+// the native d88get writes, under the name it writes it as and with its
+// bytes, d88get's words beside each it does not write, and a zip a disk of
+// its files and folders. The bytes are read from the links themselves:
+// headless Chromium does not always start one more download of a page that
+// has made many, and the downloads above show that the page's links
+// download.
+async function tryDisks(page, label, expected, language) {
+  const bytesOf = async (link) => Buffer.from(await link.evaluate(async (a) =>
+    Array.from(new Uint8Array(await (await fetch(a.href)).arrayBuffer()))));
+  const sections = await page.$$('#disks section.disk');
+  check(`${label} a section for each of ${expected.disks.length} disks`,
+    sections.length === expected.disks.length, String(sections.length));
+  const none = language === 'ja' ? '読めるファイルシステムではありません' : 'no file system';
+  for (const [k, disk] of expected.disks.entries()) {
+    if (!sections[k]) break;
+    const at = `${label} disk ${disk.index}:`;
+    const shown = await sections[k].evaluate((section) => ({
+      heading: section.querySelector('h3').textContent,
+      problems: Array.from(section.querySelectorAll('.problems li'), (item) => item.textContent),
+      rows: Array.from(section.querySelectorAll('tbody tr'), (row) =>
+        Array.from(row.cells, (cell, c) => (c === 0 ? cell.firstChild.textContent : cell.textContent))),
+      links: Array.from(section.querySelectorAll('tbody a'), (link) => [link.textContent, link.download]),
+      notes: Object.fromEntries(Array.from(section.querySelectorAll('tbody .note'),
+        (note) => [note.parentElement.firstChild.textContent, note.textContent])),
+      zip: section.querySelector('p > a[download]') && section.querySelector('p > a[download]').download,
+    }));
+    const rows = disk.rows.map(([name, size, type]) =>
+      [name, size === '' ? '' : size.toLocaleString(language), type]);
+    check(`${at} ${disk.system || 'no file system'}, ${rows.length} files and ` +
+      `${disk.problems.length} problems as d88ls -l lists them`, shown.heading.toLowerCase()
+      .includes(disk.system ? disk.system.replace('cpm', 'cp/m') : none) &&
+      JSON.stringify([shown.rows, shown.problems]) === JSON.stringify([rows, disk.problems]),
+      JSON.stringify(shown));
+    if (!disk.system) continue;
+    const written = disk.written.map(([name, file]) => [name, file.slice(file.lastIndexOf('/') + 1)]);
+    check(`${at} a download for each of the ${written.length} files d88get writes, under its name, ` +
+      'and its words on the rest', JSON.stringify([shown.links, shown.notes]) ===
+      JSON.stringify([written, disk.unwritten]), JSON.stringify([shown.links, shown.notes]));
+    const links = await sections[k].$$('tbody a');
+    let same = links.length === written.length;
+    for (const [n, link] of links.entries()) {
+      same = same && n < written.length && (await bytesOf(link)).equals(disk.files[disk.written[n][1]]);
+    }
+    check(`${at} each download is byte for byte the native d88get's`, same);
+    const zipName = `${expected.d88.replace(/\.d88$/, '')}-disk${disk.index}-files.zip`;
+    if (shown.zip !== (written.length > 0 ? zipName : null)) {
+      check(`${at} a zip of its files as ${zipName}`, false, shown.zip);
+      continue;
+    }
+    if (!shown.zip) continue;
+    const entries = unzipSync(new Uint8Array(await bytesOf(await sections[k].$('p > a[download]'))));
+    const names = Object.keys(entries);
+    check(`${at} the zip holds d88get's ${Object.keys(disk.files).length} files and ` +
+      `${disk.folders.length} folders`, names.filter((name) => name.endsWith('/')).sort().join() ===
+      disk.folders.map((folder) => folder + '/').sort().join() &&
+      names.filter((name) => !name.endsWith('/')).sort().join() === Object.keys(disk.files).sort().join() &&
+      Object.entries(disk.files).every(([name, data]) => Buffer.from(entries[name]).equals(data)),
+      names.join(' '));
+  }
 }
 
 // The switch between 日本語 and English: it changes the page's words and
@@ -361,10 +493,10 @@ try {
   for (const [origin, url] of Object.entries(origins)) {
     for (const image of table) {
       const page = await tryImage(browser, origin, url, image);
-      // Screenshots of the finished page: the sample, a damaged block, and
-      // an image in another container.
+      // Screenshots of the finished page: the sample, a damaged block, an
+      // image in another container, and disks with files.
       const shot = { [table[0]]: 'page.png', [table[3]]: 'page-marked-sectors.png',
-        [table[6]]: 'page-imd.png' }[image];
+        [table[6]]: 'page-imd.png', [table[8]]: 'page-files.png' }[image];
       if (origin === 'file://' && shot) {
         await page.screenshot({ path: path.join(path.dirname(pageFolder), shot), fullPage: true });
       }
@@ -378,8 +510,14 @@ try {
       await page.screenshot({ path: path.join(path.dirname(pageFolder), 'page-ja.png'), fullPage: true });
     }
     await page.close();
-    // And d88conv's words, where it makes no D88, as a Japanese user reads them.
+    // And d88conv's words, where it makes no D88, and the disks' files, their
+    // problems and d88get's words, as a Japanese user reads them.
     await (await tryImage(browser, origin, url, table[7], 'ja')).close();
+    const files = await tryImage(browser, origin, url, table[8], 'ja');
+    if (origin === 'file://') {
+      await files.screenshot({ path: path.join(path.dirname(pageFolder), 'page-files-ja.png'), fullPage: true });
+    }
+    await files.close();
     await trySwitch(browser, origin, url);
   }
   await tryApp(browser, server, origins['http://127.0.0.1']);
