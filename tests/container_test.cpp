@@ -234,6 +234,7 @@ TEST_F(ContainerTest, BitsAreReadFromTheirBestRevolutionAndRecording) {
   const Disk disk = d88test::MarkedDisk("");
   d88test::BitstreamOptions spoilt;
   spoilt.spoiltOnFirst = {{75, 5}};
+  spoilt.idSpoiltOnFirst = {{74, 3}};
   const std::string scp = images_.Write("spoilt.scp", BuildBitstream(disk, d88test::Bitstream::kScp, spoilt));
   const RunResult cut = Cut(scp);
   EXPECT_EQ(cut.out, d88test::AllBlocksOutput());
@@ -244,7 +245,14 @@ TEST_F(ContainerTest, BitsAreReadFromTheirBestRevolutionAndRecording) {
                         "otherwise\n  track 76 "),
             std::string::npos)
       << listed;
-  EXPECT_EQ(listed.find("revolution 2"), listed.rfind("revolution 2"));
+  EXPECT_NE(listed.find("13 14 15 16\n    sectors read well from revolution 2: R 3\n    1 of its 2 "
+                        "revolutions read some sector otherwise\n  track 75 "),
+            std::string::npos);
+  std::size_t notes = 0;
+  for (std::size_t at = listed.find("read well"); at != std::string::npos; at = listed.find("read well", at + 1)) {
+    ++notes;
+  }
+  EXPECT_EQ(notes, 2u);
   const nlohmann::json track = nlohmann::json::parse(List({"--json", "-t", scp}).out)["images"][0]["disks"][0]["tracks"][75];
   EXPECT_EQ(track["decoding"], nlohmann::json::parse(R"({"encoding": "mfm", "reads": 2, "disagreeing": 1})"));
   EXPECT_EQ(track["sectors"][4]["read"], 1);
@@ -293,6 +301,31 @@ TEST_F(ContainerTest, HfeWrittenReadsBackAsTheDiskItRecords) {
   EXPECT_EQ(Cut("facts.hfe").out, d88test::AllBlocksOutput());
   ASSERT_EQ(Convert("facts.hfe", "back.d88").status, 0);
   EXPECT_EQ(d88test::ReadFile(work_ / "back.d88"), disk.Build());
+
+  // Its header: 250 kbit/s at 300 rpm, one step a cylinder, writes not
+  // allowed as the disk's protection says.
+  const Bytes hfe = d88test::ReadFile(work_ / "facts.hfe");
+  EXPECT_EQ(Bytes(hfe.begin() + 8, hfe.begin() + 22),
+            (Bytes{0, 40, 2, 0, 250, 0, 44, 1, 7, 1, 1, 0, 0, 0xFF}));
+  // A 2HD disk: 500 kbit/s at 360 rpm.
+  Disk hd;
+  hd.mediaType = 0x20;
+  for (std::int32_t t = 0; t < 4; ++t) {
+    for (std::int32_t r = 1; r <= 8; ++r) {
+      d88test::Sector s;
+      s.c = static_cast<std::uint8_t>(t / 2);
+      s.h = static_cast<std::uint8_t>(t % 2);
+      s.r = static_cast<std::uint8_t>(r);
+      s.n = 3;
+      for (std::int32_t i = 0; i < 1024; ++i) s.data.push_back(d88test::PatternByte(t, r, i));
+      hd.tracks[t].push_back(s);
+    }
+  }
+  ASSERT_EQ(Convert(images_.Write("hd.d88", hd.Build()), "hd.hfe").status, 0);
+  const Bytes hdHfe = d88test::ReadFile(work_ / "hd.hfe");
+  EXPECT_EQ(Bytes(hdHfe.begin() + 12, hdHfe.begin() + 16), (Bytes{0xF4, 1, 0x68, 1}));
+  ASSERT_EQ(Convert("hd.hfe", "hd-back.d88").status, 0);
+  EXPECT_EQ(d88test::ReadFile(work_ / "hd-back.d88"), hd.Build());
 
   // Too much for a revolution; FM and MFM on one track; a sector's data
   // not of its size code's length.

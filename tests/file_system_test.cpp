@@ -63,14 +63,21 @@ struct Kept {
   bool extensions;  // names keep an extension apart
   std::size_t unit; // 1 for an exact length
   std::uint8_t fill;
+  const char* type;        // of a file of the builder's usual type byte
+  const char* attributes;  // its attributes, as JSON
 };
 
 TEST_F(FileSystemTest, EveryFileSystemListsAndGivesItsFiles) {
   const Kept systems[] = {
-      {FileSystem::kN88Basic, true, 256, 0xFF}, {FileSystem::kFBasic, false, 256, 0xFF},
-      {FileSystem::kHuBasic, true, 1, 0},       {FileSystem::kMzBasic, true, 1, 0},
-      {FileSystem::kFat12, true, 1, 0},         {FileSystem::kHuman68k, true, 1, 0},
-      {FileSystem::kCpm, true, 128, 0xE5}};
+      {FileSystem::kN88Basic, true, 256, 0xFF, "ascii", "[]"},
+      {FileSystem::kFBasic, false, 256, 0xFF, "basic", "[]"},
+      {FileSystem::kHuBasic, true, 1, 0, "machine code", "[]"},
+      {FileSystem::kMzBasic, true, 1, 0, "machine code", "[]"},
+      {FileSystem::kFat12, true, 1, 0, "file", R"(["archive"])"},
+      {FileSystem::kHuman68k, true, 1, 0, "file", R"(["archive"])"},
+      {FileSystem::kCpm, true, 128, 0xE5, "file", "[]"}};
+  // A disk of no file system has none.
+  EXPECT_EQ(Listed(Image(d88test::MarkedDisk(""))), nullptr);
   for (const Kept& kept : systems) {
     const std::string system = d88test::FileSystemName(kept.system);
     SCOPED_TRACE(system);
@@ -94,6 +101,8 @@ TEST_F(FileSystemTest, EveryFileSystemListsAndGivesItsFiles) {
     ASSERT_TRUE(listing.is_object()) << listing;
     EXPECT_EQ(listing["type"], system);
     EXPECT_EQ(listing["problems"].size(), 0u) << listing["problems"];
+    EXPECT_EQ(listing["files"][0]["type"], kept.type);
+    EXPECT_EQ(listing["files"][0]["attributes"], nlohmann::json::parse(kept.attributes));
     std::vector<std::string> expectedNames;
     for (const TestFile& file : files) {
       if (file.deleted) continue;
@@ -191,11 +200,25 @@ TEST_F(FileSystemTest, HostileDisksWriteNothingOutsideTheFolder) {
       std::copy(huge, huge + 4, root.begin() + static_cast<std::ptrdiff_t>(e) + 0x1C);
     }
   }
+  // And SYS holds a folder that is SYS again.
+  for (std::size_t e = 0; e < 1024; e += 32) {
+    if (!std::equal(root.begin() + static_cast<std::ptrdiff_t>(e),
+                    root.begin() + static_cast<std::ptrdiff_t>(e) + 4, "SYS ")) {
+      continue;
+    }
+    const std::int32_t cluster = root[e + 0x1A] | root[e + 0x1B] << 8;
+    const std::int32_t sector = 11 + cluster - 2;
+    Bytes& folder = d88test::FindSector(&formatted.disk, sector / 8, sector % 8 + 1)->data;
+    std::copy(root.begin() + static_cast<std::ptrdiff_t>(e),
+              root.begin() + static_cast<std::ptrdiff_t>(e) + 32, folder.begin() + 96);
+    std::copy_n("AGAIN   ", 8, folder.begin() + 96);
+  }
   const std::string image = Image(formatted.disk);
   const nlohmann::json listing = Listed(image);
   std::vector<std::string> kinds;
   for (const nlohmann::json& problem : listing["problems"]) kinds.push_back(problem["kind"]);
-  EXPECT_EQ(kinds, (std::vector<std::string>{"chain_loops", "chain_past_end", "size_beyond_chain"}));
+  EXPECT_EQ(kinds, (std::vector<std::string>{"chain_loops", "chain_past_end", "size_beyond_chain",
+                                             "folder_loops"}));
   EXPECT_EQ(listing["files"][2]["size"], 2147483647);
   // A link where the disk's folder goes, to a folder outside.
   d88test::TempDir outside;
@@ -226,7 +249,8 @@ TEST_F(FileSystemTest, HostileDisksWriteNothingOutsideTheFolder) {
                {"CON", "TXT", "_CON.TXT"},
                {"nul", "", "_nul"},
                {"A\x01:\\*", "TXT", "A____.TXT"},
-               {"TRAIL. ", "", "TRAIL_"}};
+               {"TRAIL. ", "", "TRAIL_"},
+               {"A\x80", "", "A_"}};
   std::vector<TestFile> hostile;
   for (std::size_t k = 0; k < std::size(names); ++k) hostile.push_back({"F" + std::to_string(k), Pattern(10, static_cast<std::uint8_t>(k))});
   d88test::Disk disk = d88test::Format(FileSystem::kHuBasic, hostile).disk;
@@ -314,6 +338,32 @@ TEST_F(FileSystemTest, SpoiledByteFatChainsAreSaid) {
     std::filesystem::remove_all(work_.path());
     std::filesystem::create_directory(work_.path());
   }
+}
+
+// d88get's command line: what it cannot run with it says, with its usage.
+TEST_F(FileSystemTest, D88getSaysWhatItsCommandLineLacks) {
+  const std::string image = Image(d88test::Format(FileSystem::kHuBasic, {{"A", Pattern(10, 1)}}).disk);
+  const std::string usage = "Usage: d88get [--disk N] IMAGE [NAME...]\n";
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string err;
+  } runs[] = {
+      {{}, 1, usage},
+      {{"-x", image}, 1, "d88get: unknown option -x\n" + usage},
+      {{"--disk"}, 1, "d88get: --disk needs a disk number\n" + usage},
+      {{"--disk", "one", image}, 1, "d88get: --disk needs a disk number, not one\n" + usage},
+      {{"--disk", "1", image}, 1, "d88get: " + image + ": it has no disk 1 (it has 1)\n"},
+      {{"--", image, "-"}, 1, "d88get: -: no such file on disk 0\n"},
+  };
+  for (const auto& run : runs) {
+    const RunResult got = Get(run.args);
+    EXPECT_EQ(got.status, run.status) << run.err;
+    EXPECT_EQ(got.err, run.err);
+  }
+  EXPECT_EQ(Get({"--help"}).out.substr(0, usage.size()), usage);
+  EXPECT_EQ(Get({"--version"}).out, std::string("d88get ") + D88CUT_VERSION + "\n");
+  EXPECT_TRUE(d88test::FilesIn(work_.path()).empty());
 }
 
 // Two names that become one are both kept; a name as d88ls lists it takes

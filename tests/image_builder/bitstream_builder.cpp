@@ -125,10 +125,10 @@ DriveTracks DriveOf(const Disk& disk, bool twice) {
 }
 
 Cells CellsAt(const Disk& disk, const DriveTracks& drive, std::int32_t cylinder, std::int32_t head,
-              bool twice, std::int32_t spoilt = -1) {
+              bool twice, std::int32_t spoilt = -1, std::int32_t idSpoilt = -1) {
   const std::int32_t track = drive.TrackAt(disk, cylinder, head, twice);
   if (track < 0) return Cells(static_cast<std::size_t>(RevolutionOf(disk)), 0);
-  return TrackCells(disk.tracks.at(track), RevolutionOf(disk), spoilt);
+  return TrackCells(disk.tracks.at(track), RevolutionOf(disk), spoilt, idSpoilt);
 }
 
 Bytes Hfe(const Disk& disk, const BitstreamOptions& options, bool v3) {
@@ -279,8 +279,12 @@ Bytes Scp(const Disk& disk, const BitstreamOptions& options) {
       const std::int32_t track = drive.TrackAt(disk, c, h, options.recordedTwice);
       if (track < 0) continue;
       std::int32_t spoilt = -1;
+      std::int32_t idSpoilt = -1;
       for (const auto& [t, r] : options.spoiltOnFirst) {
         if (t == track) spoilt = r;
+      }
+      for (const auto& [t, r] : options.idSpoiltOnFirst) {
+        if (t == track) idSpoilt = r;
       }
       const std::size_t start = file.size();
       Put32(&file, 16 + 4 * static_cast<std::size_t>(number), static_cast<std::uint32_t>(start));
@@ -291,7 +295,8 @@ Bytes Scp(const Disk& disk, const BitstreamOptions& options) {
       // speed wanders.
       double carried = 0;
       for (std::int32_t r = 0; r < options.revolutions; ++r) {
-        const Cells cells = CellsAt(disk, drive, c, h, options.recordedTwice, r == 0 ? spoilt : -1);
+        const Cells cells = CellsAt(disk, drive, c, h, options.recordedTwice, r == 0 ? spoilt : -1,
+                                    r == 0 ? idSpoilt : -1);
         const double speed = 1.0 + (r % 2 == 0 ? 0.01 : -0.01);
         const std::size_t data = file.size();
         std::uint32_t count = 0;
@@ -327,7 +332,7 @@ Bytes Scp(const Disk& disk, const BitstreamOptions& options) {
 }  // namespace
 
 std::vector<std::uint8_t> TrackCells(const std::vector<Sector>& sectors, std::int32_t revolution,
-                                     std::int32_t spoilt) {
+                                     std::int32_t spoilt, std::int32_t idSpoilt) {
   const bool fm = !sectors.empty() && sectors[0].density == 0x40;
   for (const Sector& s : sectors) {
     if ((s.density == 0x40) != fm) throw std::logic_error("a track of FM and MFM sectors both");
@@ -339,7 +344,7 @@ std::vector<std::uint8_t> TrackCells(const std::vector<Sector>& sectors, std::in
   for (const Sector& s : sectors) {
     recorder.Bytes(0x00, fm ? 6 : 12);
     const Bytes idCovered = recorder.Mark(0xFE);
-    recorder.Field(idCovered, {s.c, s.h, s.r, s.n}, s.status == 0xA0);
+    recorder.Field(idCovered, {s.c, s.h, s.r, s.n}, s.status == 0xA0 || s.r == idSpoilt);
     recorder.Bytes(gap, fm ? 11 : 22);
     if (s.status == 0xF0) {
       recorder.Bytes(gap, fm ? 27 : 54);

@@ -30,6 +30,8 @@ struct BitstreamOptions {
   // Sectors (track, R) whose data reads with a bad CRC on the first
   // revolution alone (SCP).
   std::vector<std::pair<std::int32_t, std::int32_t>> spoiltOnFirst;
+  // The same for sectors whose ID reads with a bad CRC.
+  std::vector<std::pair<std::int32_t, std::int32_t>> idSpoiltOnFirst;
   // Each cylinder recorded on two of the drive's, as a 40-track disk in an
   // 80-track drive (86F, HFE, HxC MFM and SCP alike).
   bool recordedTwice = false;
@@ -39,9 +41,10 @@ Bytes BuildBitstream(const Disk& disk, Bitstream kind, const BitstreamOptions& o
 
 // One track's cells, 0 or 1 each: the sectors in their order, FM cells
 // twice over (the file's rate being MFM's), at least `revolution` long.
-// `spoilt`: the R of a sector whose data is written wrong, or -1.
+// `spoilt`, `idSpoilt`: the R of a sector whose data (or ID) is written
+// wrong, or -1.
 std::vector<std::uint8_t> TrackCells(const std::vector<Sector>& sectors, std::int32_t revolution,
-                                     std::int32_t spoilt = -1);
+                                     std::int32_t spoilt = -1, std::int32_t idSpoilt = -1);
 
 }  // namespace d88test
 
