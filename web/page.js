@@ -17,7 +17,8 @@ const words = {
       'It lists the files on each disk in N88-BASIC, F-BASIC, Hu-BASIC, MZ-BASIC, FAT12, ' +
       'Human68k or CP/M, to download one by one or a disk\'s all as one .zip. ' +
       'Besides D88 it reads raw images (.2d, .2hd, .img, …), FDI, DIM, DCP/DCU, NFD, FDD, IMD, ' +
-      'DSK, TD0 and DMK.',
+      'DSK, TD0 and DMK, and the bits or flux of a disk\'s tracks as HFE, HxC MFM, 86F and ' +
+      'SuperCard Pro (.scp) keep them.',
     choose: 'Choose a disk image',
     or: 'or drop it anywhere on this page.',
     private: 'The image stays on this computer: the page reads it here and sends it nowhere. ' +
@@ -72,7 +73,8 @@ const words = {
       '変換したファイルも作れます。N88-BASIC・F-BASIC・Hu-BASIC・MZ-BASIC・FAT12・Human68k・' +
       'CP/M のディスクなら、中のファイルを一覧にして、1 つずつでも、ディスクごとに .zip に' +
       'まとめてでもダウンロードできます。D88 のほか、ベタイメージ（.2d・.2hd・.img など）、FDI・DIM・' +
-      'DCP/DCU・NFD・FDD・IMD・DSK・TD0・DMK の各形式を読み込めます。',
+      'DCP/DCU・NFD・FDD・IMD・DSK・TD0・DMK の各形式と、トラックのビット列やフラックスを記録した ' +
+      'HFE・HxC MFM・86F・SuperCard Pro（.scp）の各形式を読み込めます。',
     choose: 'ディスクイメージを選択',
     or: '（このページにドロップしても読み込めます）',
     private: 'イメージはこのコンピューターから出ません。ページはここで読むだけで、どこにも' +
@@ -122,11 +124,14 @@ const words = {
 };
 // What the page calls the containers d88ls names (d88, raw, fdi, ...).
 const containerNames = {
-  en: { raw: 'a raw image (the sectors alone, no header)', edsk: 'extended DSK' },
-  ja: { raw: 'ベタイメージ（ヘッダーのないセクタの並び）', edsk: '拡張 DSK' },
+  en: { raw: 'a raw image (the sectors alone, no header)', edsk: 'extended DSK',
+    scp: 'SuperCard Pro flux' },
+  ja: { raw: 'ベタイメージ（ヘッダーのないセクタの並び）', edsk: '拡張 DSK',
+    scp: 'SuperCard Pro のフラックスイメージ' },
 };
 for (const [format, name] of Object.entries({ fdi: 'FDI', dim: 'DIM', dcp: 'DCP/DCU', nfd: 'NFD',
-  vfd: 'FDD', imd: 'IMD', dsk: 'DSK', td0: 'TD0', dmk: 'DMK' })) {
+  vfd: 'FDD', imd: 'IMD', dsk: 'DSK', td0: 'TD0', dmk: 'DMK', hfe: 'HFE', mfm: 'HxC MFM',
+  '86f': '86F' })) {
   containerNames.en[format] = name;
   containerNames.ja[format] = name;
 }

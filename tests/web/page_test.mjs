@@ -426,7 +426,7 @@ async function tryApp(browser, server, url) {
   // and is one the installed page is opened with.
   const names = ['.d88', '.d77', '.d68', '.d98', '.88d', '.1dd', '.2d', '.2dd', '.2hd', '.hdm',
     '.xdf', '.dup', '.img', '.hd5', '.hd4', '.dd6', '.dd9', '.1d', '.hdb', '.ddb', '.fdi', '.dim',
-    '.dcp', '.dcu', '.nfd', '.fdd', '.imd', '.dsk', '.td0', '.dmk'];
+    '.dcp', '.dcu', '.nfd', '.fdd', '.imd', '.dsk', '.td0', '.dmk', '.hfe', '.mfm', '.86f', '.scp'];
   const accept = (await page.$eval('#image', (input) => input.accept)).split(',');
   const handled = JSON.parse(manifest.data).file_handlers.flatMap((handler) =>
     Object.values(handler.accept).flat());
