@@ -1,7 +1,7 @@
 // The page: hands the chosen image to d88ls, d88cut, d88conv and d88get,
 // compiled to WebAssembly as one module, shows what they print and offers
-// the files on each disk as d88get writes them, the files d88cut wrote and
-// the image as a D88. Each run gets a fresh instance of the module, as each
+// the files on each disk as d88get writes them, the files d88cut wrote,
+// the image as a D88 and each disk as HFE. Each run gets a fresh instance of the module, as each
 // command-line run gets a fresh process: a module's runtime ends with its
 // main.
 'use strict';
@@ -13,7 +13,8 @@ const words = {
     title: 'd88cut in the browser',
     intro: 'Cuts the files <code>PROG</code>, <code>FMBANK</code> and <code>MUS00</code> to ' +
       '<code>MUS04</code> out of a floppy-disk image, from the disk that is marked for them ' +
-      '(an <code>A</code> at byte 254 of sector 16 on track 0), and offers the image as a D88. ' +
+      '(an <code>A</code> at byte 254 of sector 16 on track 0), and offers the image as a D88 ' +
+      'and each disk as HFE for a floppy emulator. ' +
       'It lists the files on each disk in N88-BASIC, F-BASIC, Hu-BASIC, MZ-BASIC, FAT12, ' +
       'Human68k or CP/M, to download one by one or a disk\'s all as one .zip. ' +
       'Besides D88 it reads raw images (.2d, .2hd, .img, …), FDI, DIM, DCP/DCU, NFD, FDD, IMD, ' +
@@ -33,6 +34,10 @@ const words = {
     asD88: 'The image as a D88',
     d88Is: 'Every disk of the image, each sector with its ID, data and marks, in one D88 file:',
     noD88: (status) => `d88conv made no D88 of this image (exit status ${status}):`,
+    asHfe: 'The image as HFE',
+    hfeIs: 'HFE is what a USB floppy emulator reads in place of a real machine\'s floppy drive.',
+    hfeDisk: (index) => `Disk ${index}: `,
+    noHfe: (status) => `d88conv made no HFE (exit status ${status}):`,
     footer: 'The same programs run here as on the command line, compiled to WebAssembly; the ' +
       'files are the disk\'s sectors byte for byte.',
     // The containers by the names d88ls gives them.
@@ -70,7 +75,8 @@ const words = {
     intro: 'フロッピーディスクのイメージから、マーカーの付いたディスク（トラック 0 のセクタ 16、' +
       '254 バイト目が <code>A</code>）を探し、<code>PROG</code>・<code>FMBANK</code>・' +
       '<code>MUS00</code>～<code>MUS04</code> のファイルを切り出します。イメージを D88 形式に' +
-      '変換したファイルも作れます。N88-BASIC・F-BASIC・Hu-BASIC・MZ-BASIC・FAT12・Human68k・' +
+      '変換したファイルや、ディスクごとにフロッピーエミュレーター用の HFE 形式にしたファイルも' +
+      '作れます。N88-BASIC・F-BASIC・Hu-BASIC・MZ-BASIC・FAT12・Human68k・' +
       'CP/M のディスクなら、中のファイルを一覧にして、1 つずつでも、ディスクごとに .zip に' +
       'まとめてでもダウンロードできます。D88 のほか、ベタイメージ（.2d・.2hd・.img など）、FDI・DIM・' +
       'DCP/DCU・NFD・FDD・IMD・DSK・TD0・DMK の各形式と、トラックのビット列やフラックスを記録した ' +
@@ -91,6 +97,11 @@ const words = {
     d88Is: 'イメージ内の全ディスクを、セクタごとの ID・データ・状態（エラーの記録など）も含めて、' +
       '1 つの D88 ファイルにまとめたもの:',
     noD88: (status) => `このイメージは D88 形式に変換できませんでした（終了ステータス ${status}）:`,
+    asHfe: 'HFE 形式のイメージ',
+    hfeIs: 'HFE 形式は、実機のフロッピードライブの代わりに接続する USB フロッピーエミュレーターで' +
+      '使います。',
+    hfeDisk: (index) => `ディスク ${index}: `,
+    noHfe: (status) => `HFE 形式に変換できませんでした（終了ステータス ${status}）:`,
     container: (format) => (format === 'd88' ? '形式: D88'
       : `形式: ${containerNames.ja[format] || format}。読み込み時に D88 形式へ変換しています。`),
     footer: 'コマンドラインと同じプログラムを WebAssembly にして、ここで動かしています。' +
@@ -270,6 +281,7 @@ function clear() {
   $('d88').hidden = true;
   $('no-d88').hidden = true;
   $('conv-messages').hidden = true;
+  $('hfe').replaceChildren();
   $('files').tBodies[0].replaceChildren();
   $('on-disks').hidden = true;
   $('disks').replaceChildren();
@@ -301,6 +313,28 @@ function showConversion(converting, name) {
   }
   $('conv-messages').textContent = said;
   $('conv-messages').hidden = said === '';
+}
+
+// What d88conv made of each disk as HFE (`made`, with the disk's index
+// and the file's name): a download and its size, or that it made none;
+// and what it said, its warnings too. A disk's index stands before it
+// where the image has more than one.
+function showHfe(made) {
+  for (const { index, name, converting } of made) {
+    const item = $('hfe').appendChild(document.createElement('li'));
+    if (made.length > 1) item.append(say('hfeDisk', index));
+    const file = converting.status === 0 && converting.files.find((one) => one.name === name);
+    if (file) {
+      const size = document.createElement('span');
+      size.className = 'size';
+      size.textContent = say('bytesOf', file.data.length.toLocaleString(language));
+      item.append(download(name, file.data), ' ', size);
+    } else {
+      item.append(say('noHfe', converting.status));
+    }
+    const said = decodeMessages(converting.err);
+    if (said !== '') item.appendChild(document.createElement('pre')).textContent = said;
+  }
 }
 
 // d88cut's words on standard error about a file it wrote ("d88cut: MUS01:
@@ -516,6 +550,17 @@ async function cut(file, ignored) {
       gotten.push(disk.filesystem ? await run('d88get', file.name, image,
         ['--disk', String(disk.index), '--', '/images/' + file.name], '/get', '/get') : null);
     }
+    // Each disk as HFE: NAME.hfe, or NAME-diskN.hfe where the image holds
+    // more disks than one; of an image of no disk, d88conv's words on why.
+    // Written beside the image, so that what d88conv says names the image
+    // and the file made as the user does.
+    const hfe = [];
+    for (const index of disks.length > 0 ? disks.map((disk) => disk.index) : [null]) {
+      const name = disks.length > 1 ? `${stem}-disk${index}.hfe` : `${stem}.hfe`;
+      const which = index === null ? [] : ['--disk', String(index)];
+      hfe.push({ index, name, converting: await run('d88conv', file.name, image,
+        [...which, '--', file.name, name], '/images', '/images') });
+    }
     if (me !== latest) return;  // another file was chosen meanwhile
     $('result-name').textContent = say('size', file.name, image.length.toLocaleString(language));
     const listed = utf8.decode(listing.out);
@@ -549,6 +594,7 @@ async function cut(file, ignored) {
     }
     if (onDisks > 0) status += say('onDisksFound', onDisks);
     showConversion(converting, stem + '.d88');
+    showHfe(hfe);
   } catch (error) {
     if (me !== latest) return;
     $('problem').textContent = error.message;
