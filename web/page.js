@@ -69,6 +69,8 @@ const words = {
     stopped: (program, why) => `${program} stopped: ${why}`,
     size: (name, bytes) => `${name} (${bytes} bytes)`,
     bytesOf: (bytes) => `(${bytes} bytes)`,
+    readAgain: (count) => `Read from the bits: on ${count} track${count === 1 ? '' : 's'} not ` +
+      'every sector was taken from the first read of the track, or its reads disagreed (d88ls -t):',
   },
   ja: {
     title: 'd88cut（ブラウザー版）',
@@ -131,6 +133,8 @@ const words = {
     stopped: (program, why) => `${program} が異常終了しました: ${why}`,
     size: (name, bytes) => `${name}（${bytes} バイト）`,
     bytesOf: (bytes) => `（${bytes} バイト）`,
+    readAgain: (count) => `ビット列の読み取り: ${count} トラックで、1 回目の読み取りでは正しく` +
+      '読めなかったセクタがあったか、読み取りごとに結果が食い違いました（d88ls -t）:',
   },
 };
 // What the page calls the containers d88ls names (d88, raw, fdi, ...).
@@ -146,6 +150,9 @@ for (const [format, name] of Object.entries({ fdi: 'FDI', dim: 'DIM', dcp: 'DCP/
   containerNames.en[format] = name;
   containerNames.ja[format] = name;
 }
+// The containers of a disk's bits or flux, whose tracks the reader decodes,
+// from more than one read of a track where the file has them.
+const bitContainers = new Set(['hfe', 'mfm', '86f', 'scp']);
 // What the page calls the file systems d88ls names (n88-basic, fat12, ...).
 const fileSystemNames = { 'n88-basic': 'N88-BASIC', 'f-basic': 'F-BASIC', 'hu-basic': 'Hu-BASIC',
   'mz-basic': 'MZ-BASIC', fat12: 'FAT12', human68k: 'Human68k', cpm: 'CP/M' };
@@ -281,6 +288,7 @@ function clear() {
   $('d88').hidden = true;
   $('no-d88').hidden = true;
   $('conv-messages').hidden = true;
+  $('reads').hidden = true;
   $('hfe').replaceChildren();
   $('files').tBodies[0].replaceChildren();
   $('on-disks').hidden = true;
@@ -295,6 +303,27 @@ function containerOf(listing, name) {
   if (!line.startsWith(name + ': ')) return 'd88';
   const format = /^([a-z0-9]+)(?:,|$| \()/.exec(line.slice(name.length + 2));
   return format && format[1] in containerNames.en ? format[1] : null;
+}
+
+// The tracks of a container of bits (it holds one disk) that d88ls
+// --json -t (`described`) says were not all taken from their first read,
+// or whose reads disagree, with the lines d88ls -t (`listing`) gives each:
+// its own and those beneath it. The count of them, and the lines.
+function tracksReadAgain(described, listing) {
+  let disk = null;
+  try { [disk] = JSON.parse(described).images[0].disks || []; } catch { disk = null; }
+  const again = new Set((disk ? disk.tracks || [] : []).filter((track) => track.decoding &&
+    (track.decoding.disagreeing > 0 || track.sectors.some((sector) => sector.read > 0)))
+    .map((track) => track.track));
+  const lines = [];
+  let kept = false;
+  for (const line of listing.split('\n')) {
+    const track = /^ {2}\S+ (\d+) \(C /.exec(line);
+    if (track) kept = again.has(Number(track[1]));
+    else if (!line.startsWith('    ')) kept = false;
+    if (kept) lines.push(line);
+  }
+  return { count: again.size, lines };
 }
 
 // What d88conv made of the image: the D88 to download, or what it said.
@@ -529,6 +558,12 @@ async function cut(file, ignored) {
     }
     // "--": a name that begins with "-" is a name, not an option.
     const listing = await run('d88ls', file.name, image, ['--', file.name]);
+    const format = listing.status === 0 ? containerOf(utf8.decode(listing.out), file.name) : null;
+    // A container of bits: its tracks as d88ls -t lists them, for what it
+    // says of the reads they were decoded from.
+    const tracks = bitContainers.has(format) ? [
+      await run('d88ls', file.name, image, ['--json', '-t', '--', file.name]),
+      await run('d88ls', file.name, image, ['-t', '--', file.name])] : null;
     const cutting = await run('d88cut', file.name, image, ['/images/' + file.name], '/out', '/out');
     // The image as a D88, named as the image is but for its extension; the
     // run stays in /images, so that what d88conv says names the image as
@@ -564,9 +599,15 @@ async function cut(file, ignored) {
     if (me !== latest) return;  // another file was chosen meanwhile
     $('result-name').textContent = say('size', file.name, image.length.toLocaleString(language));
     const listed = utf8.decode(listing.out);
-    const format = listing.status === 0 ? containerOf(listed, file.name) : null;
     $('container').textContent = format ? say('container', format) : '';
     $('listing').textContent = listed + utf8.decode(listing.err);
+    const again = tracks ? tracksReadAgain(utf8.decode(tracks[0].out), utf8.decode(tracks[1].out))
+      : { count: 0 };
+    if (again.count > 0) {
+      $('reads-are').textContent = say('readAgain', again.count);
+      $('reads-listing').textContent = again.lines.join('\n');
+      $('reads').hidden = false;
+    }
     // d88cut's Japanese messages are Shift_JIS bytes, as a pipe gets them.
     const cutErr = decodeMessages(cutting.err);
     $('messages').textContent = decodeMessages(cutting.out) + cutErr || say('nothing');

@@ -13,7 +13,8 @@
 // well. Screenshots of the finished page are left beside PAGE_FOLDER
 // (page.png, page-ja.png, page-marked-sectors.png for an image with a
 // damaged block, page-imd.png for an image in another container than D88,
-// and page-files.png and page-files-ja.png for disks with files).
+// page-files.png and page-files-ja.png for disks with files, and
+// page-flux.png and page-flux-ja.png for flux with a track read again).
 import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
@@ -37,8 +38,10 @@ const readable = (bytes) => bytes.toString('latin1').split('\n').map((line) => {
   try { return utf8Strict.decode(raw); } catch { return shiftJis.decode(raw); }
 }).join('\n');
 let failures = 0;
-// The disks of the table made into HFE, refused and made with a warning.
+// The disks of the table made into HFE, refused and made with a warning;
+// and the tracks shown as read again, from a container of bits.
 const hfeSeen = { made: 0, refused: 0, warned: 0 };
+let readAgainSeen = 0;
 
 function check(what, ok, detail = '') {
   console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}${ok || !detail ? '' : `\n     ${detail}`}`);
@@ -165,6 +168,19 @@ function native(image, language) {
     return { index, name, status: made.status, said: readable(made.stderr),
       bytes: made.status === 0 ? fs.readFileSync(path.join(beside, name)) : null };
   });
+  // Of a container of bits, the tracks d88ls --json -t says were not all
+  // taken from their first read, or whose reads disagree, each as d88ls -t
+  // lists it: its line and the lines beneath.
+  const again = { count: 0, listing: '' };
+  if (['hfe', 'mfm', '86f', 'scp'].includes(format)) {
+    const tracks = JSON.parse(spawnSync(d88ls, ['--json', '-t', image], { env }).stdout).images[0].disks[0].tracks
+      .filter((track) => track.decoding.disagreeing > 0 || track.sectors.some((sector) => sector.read > 0))
+      .map((track) => track.track);
+    const listed = spawnSync(d88ls, ['-t', '--', path.basename(image)], { cwd: path.dirname(image), env });
+    again.count = tracks.length;
+    again.listing = listed.stdout.toString('utf8').replace(/\n$/, '').split(/\n(?= {2}\S)/)
+      .filter((block) => tracks.includes(Number((/^ {2}\S+ (\d+) \(C /.exec(block) || [])[1]))).join('\n');
+  }
   // What d88cut says on standard error of a file it wrote, by its name.
   const notes = {};
   for (const line of readable(cut.stderr).split('\n')) {
@@ -174,7 +190,7 @@ function native(image, language) {
   return { listing: listing.stdout.toString('utf8') + listing.stderr.toString('utf8'),
     messages: readable(cut.stdout) + readable(cut.stderr), status: cut.status, files,
     notes, format, d88, conv: { status: conv.status, said: readable(conv.stderr),
-      bytes: conv.status === 0 ? fs.readFileSync(path.join(converted, d88)) : null }, hfe,
+      bytes: conv.status === 0 ? fs.readFileSync(path.join(converted, d88)) : null }, hfe, again,
     disks: nativeDisks(image, env) };
 }
 
@@ -290,6 +306,8 @@ async function tryImage(browser, origin, url, image, language = 'en', cached = t
     lang: document.documentElement.lang,
     heading: document.querySelector('[data-words="holds"]').textContent,
     container: document.getElementById('container').textContent,
+    again: document.getElementById('reads').hidden ? null : [document.getElementById('reads-are').textContent,
+      document.getElementById('reads-listing').textContent],
     d88: document.getElementById('d88').hidden ? null : [document.querySelector('#d88 a').download,
       document.querySelector('#d88 .size').textContent],
     noD88: document.getElementById('no-d88').hidden ? '' : document.getElementById('no-d88').textContent,
@@ -312,6 +330,12 @@ async function tryImage(browser, origin, url, image, language = 'en', cached = t
     hfe: ['HFE', 'HFE'], scp: ['SuperCard Pro flux', 'SuperCard Pro のフラックスイメージ'] };
   check(`${label} the container named: ${expected.format}`,
     shown.container.includes(container[expected.format][language === 'ja' ? 1 : 0]), shown.container);
+  // What d88ls -t says of the tracks read again, where there are any.
+  check(`${label} ${expected.again.count} tracks read again shown as d88ls -t lists them`,
+    expected.again.count === 0 ? shown.again === null : shown.again !== null &&
+      shown.again[0].includes(` ${expected.again.count} `) && shown.again[1] === expected.again.listing,
+    JSON.stringify(shown.again));
+  readAgainSeen += expected.again.count;
   check(`${label} the messages are d88cut's`,
     shown.messages === (expected.messages || (language === 'ja' ? '（なし）' : '(nothing)')),
     JSON.stringify(shown.messages));
@@ -585,9 +609,9 @@ try {
     for (const image of table) {
       const page = await tryImage(browser, origin, url, image);
       // Screenshots of the finished page: the sample, a damaged block, an
-      // image in another container, and disks with files.
+      // image in another container, disks with files, and flux.
       const shot = { [table[0]]: 'page.png', [table[3]]: 'page-marked-sectors.png',
-        [table[6]]: 'page-imd.png', [table[8]]: 'page-files.png' }[image];
+        [table[6]]: 'page-imd.png', [table[8]]: 'page-files.png', [table[10]]: 'page-flux.png' }[image];
       if (origin === 'file://' && shot) {
         await page.screenshot({ path: path.join(path.dirname(pageFolder), shot), fullPage: true });
       }
@@ -604,6 +628,12 @@ try {
     // And d88conv's words, where it makes no D88, and the disks' files, their
     // problems and d88get's words, as a Japanese user reads them.
     await (await tryImage(browser, origin, url, table[7], 'ja')).close();
+    // And what d88ls -t says of the tracks of flux read again.
+    const flux = await tryImage(browser, origin, url, table[10], 'ja');
+    if (origin === 'file://') {
+      await flux.screenshot({ path: path.join(path.dirname(pageFolder), 'page-flux-ja.png'), fullPage: true });
+    }
+    await flux.close();
     const files = await tryImage(browser, origin, url, table[8], 'ja');
     if (origin === 'file://') {
       await files.screenshot({ path: path.join(path.dirname(pageFolder), 'page-files-ja.png'), fullPage: true });
@@ -617,6 +647,7 @@ try {
   await browser.close();
   fs.rmSync(work, { recursive: true, force: true });
 }
+check(`tracks read again met (${readAgainSeen})`, readAgainSeen > 0);
 check(`d88conv's HFE met made, refused and made with a warning (${JSON.stringify(hfeSeen)})`,
   Object.values(hfeSeen).every((count) => count > 0));
 console.log(failures === 0 ? 'page: all checks passed' : `page: ${failures} checks failed`);
