@@ -35,8 +35,11 @@ foreach(program d88cut d88ls d88conv d88get make_sample_image make_fuzz_seeds)
   target_link_options(${program} PRIVATE -sSINGLE_FILE=1 -sNODERAWFS=1 -sEXIT_RUNTIME=1)
 endforeach()
 # d88conv's static memory is more than the default 16 MiB: its reader's
-# 4 MiB and the 16 MiB its output is laid out in, with the stack besides.
+# 6 MiB and the 16 MiB its output is laid out in, with the stack besides;
+# and so is d88get's: its reader's, the 4 MiB for a file's bytes, its table
+# of the names it has taken and the stack's 5 MiB.
 target_link_options(d88conv PRIVATE -sINITIAL_MEMORY=32MB)
+target_link_options(d88get PRIVATE -sINITIAL_MEMORY=32MB)
 
 # The page's module: createD88tools() gives a fresh instance, whose
 # callMain runs one tool once, on the files put in its file system in
@@ -68,11 +71,12 @@ target_link_libraries(d88tools_page PRIVATE ${page_libraries})
 set_target_properties(d88tools_page PROPERTIES CXX_EXTENSIONS OFF OUTPUT_NAME d88tools
   RUNTIME_OUTPUT_DIRECTORY ${page_folder})
 # Its memory holds the static storage of all four tools: a reader of
-# 4 MiB each, d88conv's 16 MiB output and d88get's 4 MiB for a file's
-# bytes, with the stack besides; only what a run touches is ever used.
+# 6 MiB each (the tracks it decodes from bits among them), d88conv's 16 MiB
+# output and d88get's 4 MiB for a file's bytes, with the stack besides;
+# only what a run touches is ever used.
 target_link_options(d88tools_page PRIVATE -sSINGLE_FILE=1 -sENVIRONMENT=web -sMODULARIZE=1
   -sINVOKE_RUN=0 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1 -sEXPORTED_RUNTIME_METHODS=callMain,FS,ENV
-  -sINITIAL_MEMORY=48MB -sEXPORT_NAME=createD88tools)
+  -sINITIAL_MEMORY=64MB -sEXPORT_NAME=createD88tools)
 
 # The page's own files, and the zip library from npm with its licence.
 set(page_files)

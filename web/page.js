@@ -1,7 +1,7 @@
 // The page: hands the chosen image to d88ls, d88cut, d88conv and d88get,
 // compiled to WebAssembly as one module, shows what they print and offers
-// the files on each disk as d88get writes them, the files d88cut wrote and
-// the image as a D88. Each run gets a fresh instance of the module, as each
+// the files on each disk as d88get writes them, the files d88cut wrote,
+// the image as a D88 and each disk as HFE. Each run gets a fresh instance of the module, as each
 // command-line run gets a fresh process: a module's runtime ends with its
 // main.
 'use strict';
@@ -13,11 +13,13 @@ const words = {
     title: 'd88cut in the browser',
     intro: 'Cuts the files <code>PROG</code>, <code>FMBANK</code> and <code>MUS00</code> to ' +
       '<code>MUS04</code> out of a floppy-disk image, from the disk that is marked for them ' +
-      '(an <code>A</code> at byte 254 of sector 16 on track 0), and offers the image as a D88. ' +
+      '(an <code>A</code> at byte 254 of sector 16 on track 0), and offers the image as a D88 ' +
+      'and each disk as HFE for a floppy emulator. ' +
       'It lists the files on each disk in N88-BASIC, F-BASIC, Hu-BASIC, MZ-BASIC, FAT12, ' +
       'Human68k or CP/M, to download one by one or a disk\'s all as one .zip. ' +
       'Besides D88 it reads raw images (.2d, .2hd, .img, …), FDI, DIM, DCP/DCU, NFD, FDD, IMD, ' +
-      'DSK, TD0 and DMK.',
+      'DSK, TD0 and DMK, and the bits or flux of a disk\'s tracks as HFE, HxC MFM, 86F and ' +
+      'SuperCard Pro (.scp) keep them.',
     choose: 'Choose a disk image',
     or: 'or drop it anywhere on this page.',
     private: 'The image stays on this computer: the page reads it here and sends it nowhere. ' +
@@ -32,6 +34,10 @@ const words = {
     asD88: 'The image as a D88',
     d88Is: 'Every disk of the image, each sector with its ID, data and marks, in one D88 file:',
     noD88: (status) => `d88conv made no D88 of this image (exit status ${status}):`,
+    asHfe: 'The image as HFE',
+    hfeIs: 'HFE is what a USB floppy emulator reads in place of a real machine\'s floppy drive.',
+    hfeDisk: (index) => `Disk ${index}: `,
+    noHfe: (status) => `d88conv made no HFE (exit status ${status}):`,
     footer: 'The same programs run here as on the command line, compiled to WebAssembly; the ' +
       'files are the disk\'s sectors byte for byte.',
     // The containers by the names d88ls gives them.
@@ -63,16 +69,20 @@ const words = {
     stopped: (program, why) => `${program} stopped: ${why}`,
     size: (name, bytes) => `${name} (${bytes} bytes)`,
     bytesOf: (bytes) => `(${bytes} bytes)`,
+    readAgain: (count) => `Read from the bits: on ${count} track${count === 1 ? '' : 's'} not ` +
+      'every sector was taken from the first read of the track, or its reads disagreed (d88ls -t):',
   },
   ja: {
     title: 'd88cut（ブラウザー版）',
     intro: 'フロッピーディスクのイメージから、マーカーの付いたディスク（トラック 0 のセクタ 16、' +
       '254 バイト目が <code>A</code>）を探し、<code>PROG</code>・<code>FMBANK</code>・' +
       '<code>MUS00</code>～<code>MUS04</code> のファイルを切り出します。イメージを D88 形式に' +
-      '変換したファイルも作れます。N88-BASIC・F-BASIC・Hu-BASIC・MZ-BASIC・FAT12・Human68k・' +
+      '変換したファイルや、ディスクごとにフロッピーエミュレーター用の HFE 形式にしたファイルも' +
+      '作れます。N88-BASIC・F-BASIC・Hu-BASIC・MZ-BASIC・FAT12・Human68k・' +
       'CP/M のディスクなら、中のファイルを一覧にして、1 つずつでも、ディスクごとに .zip に' +
       'まとめてでもダウンロードできます。D88 のほか、ベタイメージ（.2d・.2hd・.img など）、FDI・DIM・' +
-      'DCP/DCU・NFD・FDD・IMD・DSK・TD0・DMK の各形式を読み込めます。',
+      'DCP/DCU・NFD・FDD・IMD・DSK・TD0・DMK の各形式と、トラックのビット列やフラックスを記録した ' +
+      'HFE・HxC MFM・86F・SuperCard Pro（.scp）の各形式を読み込めます。',
     choose: 'ディスクイメージを選択',
     or: '（このページにドロップしても読み込めます）',
     private: 'イメージはこのコンピューターから出ません。ページはここで読むだけで、どこにも' +
@@ -89,6 +99,11 @@ const words = {
     d88Is: 'イメージ内の全ディスクを、セクタごとの ID・データ・状態（エラーの記録など）も含めて、' +
       '1 つの D88 ファイルにまとめたもの:',
     noD88: (status) => `このイメージは D88 形式に変換できませんでした（終了ステータス ${status}）:`,
+    asHfe: 'HFE 形式のイメージ',
+    hfeIs: 'HFE 形式は、実機のフロッピードライブの代わりに接続する USB フロッピーエミュレーターで' +
+      '使います。',
+    hfeDisk: (index) => `ディスク ${index}: `,
+    noHfe: (status) => `HFE 形式に変換できませんでした（終了ステータス ${status}）:`,
     container: (format) => (format === 'd88' ? '形式: D88'
       : `形式: ${containerNames.ja[format] || format}。読み込み時に D88 形式へ変換しています。`),
     footer: 'コマンドラインと同じプログラムを WebAssembly にして、ここで動かしています。' +
@@ -118,18 +133,26 @@ const words = {
     stopped: (program, why) => `${program} が異常終了しました: ${why}`,
     size: (name, bytes) => `${name}（${bytes} バイト）`,
     bytesOf: (bytes) => `（${bytes} バイト）`,
+    readAgain: (count) => `ビット列の読み取り: ${count} トラックで、1 回目の読み取りでは正しく` +
+      '読めなかったセクタがあったか、読み取りごとに結果が食い違いました（d88ls -t）:',
   },
 };
 // What the page calls the containers d88ls names (d88, raw, fdi, ...).
 const containerNames = {
-  en: { raw: 'a raw image (the sectors alone, no header)', edsk: 'extended DSK' },
-  ja: { raw: 'ベタイメージ（ヘッダーのないセクタの並び）', edsk: '拡張 DSK' },
+  en: { raw: 'a raw image (the sectors alone, no header)', edsk: 'extended DSK',
+    scp: 'SuperCard Pro flux' },
+  ja: { raw: 'ベタイメージ（ヘッダーのないセクタの並び）', edsk: '拡張 DSK',
+    scp: 'SuperCard Pro のフラックスイメージ' },
 };
 for (const [format, name] of Object.entries({ fdi: 'FDI', dim: 'DIM', dcp: 'DCP/DCU', nfd: 'NFD',
-  vfd: 'FDD', imd: 'IMD', dsk: 'DSK', td0: 'TD0', dmk: 'DMK' })) {
+  vfd: 'FDD', imd: 'IMD', dsk: 'DSK', td0: 'TD0', dmk: 'DMK', hfe: 'HFE', mfm: 'HxC MFM',
+  '86f': '86F' })) {
   containerNames.en[format] = name;
   containerNames.ja[format] = name;
 }
+// The containers of a disk's bits or flux, whose tracks the reader decodes,
+// from more than one read of a track where the file has them.
+const bitContainers = new Set(['hfe', 'mfm', '86f', 'scp']);
 // What the page calls the file systems d88ls names (n88-basic, fat12, ...).
 const fileSystemNames = { 'n88-basic': 'N88-BASIC', 'f-basic': 'F-BASIC', 'hu-basic': 'Hu-BASIC',
   'mz-basic': 'MZ-BASIC', fat12: 'FAT12', human68k: 'Human68k', cpm: 'CP/M' };
@@ -265,6 +288,8 @@ function clear() {
   $('d88').hidden = true;
   $('no-d88').hidden = true;
   $('conv-messages').hidden = true;
+  $('reads').hidden = true;
+  $('hfe').replaceChildren();
   $('files').tBodies[0].replaceChildren();
   $('on-disks').hidden = true;
   $('disks').replaceChildren();
@@ -278,6 +303,27 @@ function containerOf(listing, name) {
   if (!line.startsWith(name + ': ')) return 'd88';
   const format = /^([a-z0-9]+)(?:,|$| \()/.exec(line.slice(name.length + 2));
   return format && format[1] in containerNames.en ? format[1] : null;
+}
+
+// The tracks of a container of bits (it holds one disk) that d88ls
+// --json -t (`described`) says were not all taken from their first read,
+// or whose reads disagree, with the lines d88ls -t (`listing`) gives each:
+// its own and those beneath it. The count of them, and the lines.
+function tracksReadAgain(described, listing) {
+  let disk = null;
+  try { [disk] = JSON.parse(described).images[0].disks || []; } catch { disk = null; }
+  const again = new Set((disk ? disk.tracks || [] : []).filter((track) => track.decoding &&
+    (track.decoding.disagreeing > 0 || track.sectors.some((sector) => sector.read > 0)))
+    .map((track) => track.track));
+  const lines = [];
+  let kept = false;
+  for (const line of listing.split('\n')) {
+    const track = /^ {2}\S+ (\d+) \(C /.exec(line);
+    if (track) kept = again.has(Number(track[1]));
+    else if (!line.startsWith('    ')) kept = false;
+    if (kept) lines.push(line);
+  }
+  return { count: again.size, lines };
 }
 
 // What d88conv made of the image: the D88 to download, or what it said.
@@ -296,6 +342,28 @@ function showConversion(converting, name) {
   }
   $('conv-messages').textContent = said;
   $('conv-messages').hidden = said === '';
+}
+
+// What d88conv made of each disk as HFE (`made`, with the disk's index
+// and the file's name): a download and its size, or that it made none;
+// and what it said, its warnings too. A disk's index stands before it
+// where the image has more than one.
+function showHfe(made) {
+  for (const { index, name, converting } of made) {
+    const item = $('hfe').appendChild(document.createElement('li'));
+    if (made.length > 1) item.append(say('hfeDisk', index));
+    const file = converting.status === 0 && converting.files.find((one) => one.name === name);
+    if (file) {
+      const size = document.createElement('span');
+      size.className = 'size';
+      size.textContent = say('bytesOf', file.data.length.toLocaleString(language));
+      item.append(download(name, file.data), ' ', size);
+    } else {
+      item.append(say('noHfe', converting.status));
+    }
+    const said = decodeMessages(converting.err);
+    if (said !== '') item.appendChild(document.createElement('pre')).textContent = said;
+  }
 }
 
 // d88cut's words on standard error about a file it wrote ("d88cut: MUS01:
@@ -490,6 +558,12 @@ async function cut(file, ignored) {
     }
     // "--": a name that begins with "-" is a name, not an option.
     const listing = await run('d88ls', file.name, image, ['--', file.name]);
+    const format = listing.status === 0 ? containerOf(utf8.decode(listing.out), file.name) : null;
+    // A container of bits: its tracks as d88ls -t lists them, for what it
+    // says of the reads they were decoded from.
+    const tracks = bitContainers.has(format) ? [
+      await run('d88ls', file.name, image, ['--json', '-t', '--', file.name]),
+      await run('d88ls', file.name, image, ['-t', '--', file.name])] : null;
     const cutting = await run('d88cut', file.name, image, ['/images/' + file.name], '/out', '/out');
     // The image as a D88, named as the image is but for its extension; the
     // run stays in /images, so that what d88conv says names the image as
@@ -511,12 +585,29 @@ async function cut(file, ignored) {
       gotten.push(disk.filesystem ? await run('d88get', file.name, image,
         ['--disk', String(disk.index), '--', '/images/' + file.name], '/get', '/get') : null);
     }
+    // Each disk as HFE: NAME.hfe, or NAME-diskN.hfe where the image holds
+    // more disks than one; of an image of no disk, d88conv's words on why.
+    // Written beside the image, so that what d88conv says names the image
+    // and the file made as the user does.
+    const hfe = [];
+    for (const index of disks.length > 0 ? disks.map((disk) => disk.index) : [null]) {
+      const name = disks.length > 1 ? `${stem}-disk${index}.hfe` : `${stem}.hfe`;
+      const which = index === null ? [] : ['--disk', String(index)];
+      hfe.push({ index, name, converting: await run('d88conv', file.name, image,
+        [...which, '--', file.name, name], '/images', '/images') });
+    }
     if (me !== latest) return;  // another file was chosen meanwhile
     $('result-name').textContent = say('size', file.name, image.length.toLocaleString(language));
     const listed = utf8.decode(listing.out);
-    const format = listing.status === 0 ? containerOf(listed, file.name) : null;
     $('container').textContent = format ? say('container', format) : '';
     $('listing').textContent = listed + utf8.decode(listing.err);
+    const again = tracks ? tracksReadAgain(utf8.decode(tracks[0].out), utf8.decode(tracks[1].out))
+      : { count: 0 };
+    if (again.count > 0) {
+      $('reads-are').textContent = say('readAgain', again.count);
+      $('reads-listing').textContent = again.lines.join('\n');
+      $('reads').hidden = false;
+    }
     // d88cut's Japanese messages are Shift_JIS bytes, as a pipe gets them.
     const cutErr = decodeMessages(cutting.err);
     $('messages').textContent = decodeMessages(cutting.out) + cutErr || say('nothing');
@@ -544,6 +635,7 @@ async function cut(file, ignored) {
     }
     if (onDisks > 0) status += say('onDisksFound', onDisks);
     showConversion(converting, stem + '.d88');
+    showHfe(hfe);
   } catch (error) {
     if (me !== latest) return;
     $('problem').textContent = error.message;

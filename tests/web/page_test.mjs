@@ -4,15 +4,17 @@
 // offer the very files the native d88cut writes (one by one and in the
 // zip), list each disk's files as d88ls -l does and offer them as the
 // native d88get writes them (one by one and in a zip a disk), offer the
-// very D88 the native d88conv writes (or what it says), and fetch nothing
-// from anywhere else.
+// very D88 the native d88conv writes (or what it says) and each disk as
+// the very HFE it writes (or what it says), and fetch nothing from
+// anywhere else.
 //   node tests/web/page_test.mjs PAGE_FOLDER NATIVE_BUILD [IMAGE...]
 // PAGE_FOLDER is build-web/web, NATIVE_BUILD a native build folder (its
 // sample.d88, tools and fuzz seeds' maker); further images are tried as
 // well. Screenshots of the finished page are left beside PAGE_FOLDER
 // (page.png, page-ja.png, page-marked-sectors.png for an image with a
 // damaged block, page-imd.png for an image in another container than D88,
-// and page-files.png and page-files-ja.png for disks with files).
+// page-files.png and page-files-ja.png for disks with files, and
+// page-flux.png and page-flux-ja.png for flux with a track read again).
 import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
@@ -36,6 +38,10 @@ const readable = (bytes) => bytes.toString('latin1').split('\n').map((line) => {
   try { return utf8Strict.decode(raw); } catch { return shiftJis.decode(raw); }
 }).join('\n');
 let failures = 0;
+// The disks of the table made into HFE, refused and made with a warning;
+// and the tracks shown as read again, from a container of bits.
+const hfeSeen = { made: 0, refused: 0, warned: 0 };
+let readAgainSeen = 0;
 
 function check(what, ok, detail = '') {
   console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}${ok || !detail ? '' : `\n     ${detail}`}`);
@@ -70,7 +76,9 @@ const imd = Buffer.concat([Buffer.from('IMD 1.18: test\r\n\x1a', 'latin1'),
 // a byte that is none and a ':', which d88get writes as ゲーｱ__.TXT; a
 // file whose size its clusters do not hold, which the listing names as a
 // problem and d88get does not write), Hu-BASIC, and the sample, which has
-// no file system.
+// no file system. The FAT12 disk's first track holds more than a
+// revolution can, so d88conv makes no HFE of it; and last a disk of odd
+// tracks, of whose short sector it makes HFE with a warning.
 const seeds = path.join(work, 'seeds');
 fs.mkdirSync(seeds);
 execFileSync(path.join(nativeBuild, 'fuzz', 'make_fuzz_seeds'), [seeds]);
@@ -79,13 +87,54 @@ const entryOf = (name) => fat12.indexOf(Buffer.from(name, 'latin1'));
 Buffer.from([0x83, 0x51, 0x81, 0x5b, 0xb1, 0x80, 0x3a]).copy(fat12, entryOf('A       TXT'));
 fat12.writeUInt32LE(9000, entryOf('B       BIN') + 28);
 const withFiles = Buffer.concat([fat12, fs.readFileSync(path.join(seeds, 'file_system_hu-basic.d88')),
-  sample]);
+  sample, fs.readFileSync(path.join(seeds, 'odd_track.d88'))]);
+// Containers of bits, from the seeds' disk of two tracks (the second FM)
+// and sectors of each kind, less the byte that picks the fuzzer's name
+// for them: as HFE, and as SuperCard Pro flux read over two revolutions,
+// the first with two flux changes' times swapped in the data of track 0's
+// R 1, whose CRC thus fails there alone.
+const seedOf = (name) => fs.readFileSync(path.join(seeds, name)).subarray(1);
+function twoRevolutions(scp) {
+  const header = Buffer.from(scp.subarray(0, 16 + 168 * 4));
+  header[5] = 2;
+  header.writeUInt32LE(0, 12);  // no checksum
+  const parts = [header];
+  let at = header.length;
+  for (let n = 0; n < 168; n += 1) {
+    const start = scp.readUInt32LE(16 + 4 * n);
+    if (start === 0) continue;
+    // "TRK", the track's number, then index time, count and offset of
+    // each revolution's flux: 16-bit times, high byte first.
+    const [index, count, data] = [4, 8, 12].map((k) => scp.readUInt32LE(start + k));
+    const flux = scp.subarray(start + data, start + data + 2 * count);
+    const first = Buffer.from(flux);
+    if (n === 0) {
+      let k = 0;
+      for (let sum = 0; sum < index * 0.06; k += 1) sum += flux.readUInt16BE(2 * k);
+      while (Math.abs(flux.readUInt16BE(2 * k) - flux.readUInt16BE(2 * k + 2)) < 30) k += 1;
+      first.writeUInt16BE(flux.readUInt16BE(2 * k + 2), 2 * k);
+      first.writeUInt16BE(flux.readUInt16BE(2 * k), 2 * k + 2);
+    }
+    const track = Buffer.alloc(28);
+    track.write(`TRK${String.fromCharCode(n)}`, 'latin1');
+    for (const [r, offset] of [28, 28 + 2 * count].entries()) {
+      track.writeUInt32LE(index, 4 + 12 * r);
+      track.writeUInt32LE(count, 8 + 12 * r);
+      track.writeUInt32LE(offset, 12 + 12 * r);
+    }
+    header.writeUInt32LE(at, 16 + 4 * n);
+    parts.push(track, first, flux);
+    at += 28 + 4 * count;
+  }
+  return Buffer.concat(parts);
+}
 // A name that begins with "-" must not read as an option. An IMD cut short
 // in a sector's data, which the tools read as far as it goes and of which
 // d88conv makes no D88.
 const images = { 'sample.d88': sample, '-second-disk.d88': Buffer.concat([unmarked, sample]),
   'unmarked.d88': unmarked, 'damaged.d88': damaged, 'named.d88': named, 'sample.2d': raw,
-  'sample.imd': imd, 'short.imd': imd.subarray(0, imd.length - 100), 'files.d88': withFiles };
+  'sample.imd': imd, 'short.imd': imd.subarray(0, imd.length - 100), 'files.d88': withFiles,
+  'bits.hfe': seedOf('container_hfe'), 'revolutions.scp': twoRevolutions(seedOf('container_scp')) };
 fs.mkdirSync(path.join(work, 'images'));
 for (const [name, bytes] of Object.entries(images)) fs.writeFileSync(path.join(work, 'images', name), bytes);
 const table = Object.keys(images).map((name) => path.join(work, 'images', name)).concat(extraImages);
@@ -105,7 +154,33 @@ function native(image, language) {
   const converted = fs.mkdtempSync(path.join(work, 'native-d88-'));
   const conv = spawnSync(d88conv, ['--', path.basename(image), path.join(converted, d88)],
     { cwd: path.dirname(image), env });
-  const format = JSON.parse(spawnSync(d88ls, ['--json', image], { env }).stdout).images[0].format;
+  const { format, disks } = JSON.parse(spawnSync(d88ls, ['--json', image], { env }).stdout).images[0];
+  // Each disk as HFE, named as the page names it (NAME.hfe, or
+  // NAME-diskN.hfe of an image of more disks; of one of no disk, what
+  // d88conv says), made beside a copy of the image as the page makes it.
+  const indices = (disks || []).map((disk) => disk.index);
+  const hfe = (indices.length > 0 ? indices : [null]).map((index) => {
+    const name = d88.replace(/\.d88$/, indices.length > 1 ? `-disk${index}.hfe` : '.hfe');
+    const beside = fs.mkdtempSync(path.join(work, 'native-hfe-'));
+    fs.copyFileSync(image, path.join(beside, path.basename(image)));
+    const made = spawnSync(d88conv, [...(index === null ? [] : ['--disk', String(index)]), '--',
+      path.basename(image), name], { cwd: beside, env });
+    return { index, name, status: made.status, said: readable(made.stderr),
+      bytes: made.status === 0 ? fs.readFileSync(path.join(beside, name)) : null };
+  });
+  // Of a container of bits, the tracks d88ls --json -t says were not all
+  // taken from their first read, or whose reads disagree, each as d88ls -t
+  // lists it: its line and the lines beneath.
+  const again = { count: 0, listing: '' };
+  if (['hfe', 'mfm', '86f', 'scp'].includes(format)) {
+    const tracks = JSON.parse(spawnSync(d88ls, ['--json', '-t', image], { env }).stdout).images[0].disks[0].tracks
+      .filter((track) => track.decoding.disagreeing > 0 || track.sectors.some((sector) => sector.read > 0))
+      .map((track) => track.track);
+    const listed = spawnSync(d88ls, ['-t', '--', path.basename(image)], { cwd: path.dirname(image), env });
+    again.count = tracks.length;
+    again.listing = listed.stdout.toString('utf8').replace(/\n$/, '').split(/\n(?= {2}\S)/)
+      .filter((block) => tracks.includes(Number((/^ {2}\S+ (\d+) \(C /.exec(block) || [])[1]))).join('\n');
+  }
   // What d88cut says on standard error of a file it wrote, by its name.
   const notes = {};
   for (const line of readable(cut.stderr).split('\n')) {
@@ -115,7 +190,7 @@ function native(image, language) {
   return { listing: listing.stdout.toString('utf8') + listing.stderr.toString('utf8'),
     messages: readable(cut.stdout) + readable(cut.stderr), status: cut.status, files,
     notes, format, d88, conv: { status: conv.status, said: readable(conv.stderr),
-      bytes: conv.status === 0 ? fs.readFileSync(path.join(converted, d88)) : null },
+      bytes: conv.status === 0 ? fs.readFileSync(path.join(converted, d88)) : null }, hfe, again,
     disks: nativeDisks(image, env) };
 }
 
@@ -231,11 +306,17 @@ async function tryImage(browser, origin, url, image, language = 'en', cached = t
     lang: document.documentElement.lang,
     heading: document.querySelector('[data-words="holds"]').textContent,
     container: document.getElementById('container').textContent,
+    again: document.getElementById('reads').hidden ? null : [document.getElementById('reads-are').textContent,
+      document.getElementById('reads-listing').textContent],
     d88: document.getElementById('d88').hidden ? null : [document.querySelector('#d88 a').download,
       document.querySelector('#d88 .size').textContent],
     noD88: document.getElementById('no-d88').hidden ? '' : document.getElementById('no-d88').textContent,
     convSaid: document.getElementById('conv-messages').hidden ? ''
       : document.getElementById('conv-messages').textContent,
+    hfe: Array.from(document.querySelectorAll('#hfe li'), (item) => ({
+      name: item.querySelector('a') && item.querySelector('a').download,
+      words: Array.from(item.childNodes, (node) => (node.nodeName === 'PRE' ? '' : node.textContent)).join(''),
+      said: item.querySelector('pre') ? item.querySelector('pre').textContent : '' })),
     notes: Object.fromEntries(Array.from(document.querySelectorAll('#files tbody tr'),
       (row) => [row.querySelector('a').download, row.querySelector('.note').textContent])
       .filter(([, note]) => note !== '')),
@@ -244,10 +325,19 @@ async function tryImage(browser, origin, url, image, language = 'en', cached = t
   check(`${label} the page is in ${language}`, shown.lang === language &&
     shown.heading === (language === 'ja' ? 'イメージの中身' : 'What the image holds'), shown.heading);
   check(`${label} the listing is d88ls's`, shown.listing === expected.listing, JSON.stringify(shown.listing));
-  // The container as d88ls --json names it, in the page's words.
-  const container = { d88: ['D88', 'D88'], raw: ['raw image', 'ベタイメージ'], imd: ['IMD', 'IMD'] };
+  // The container as d88ls --json names it, in the page's words (most by
+  // its name in capitals, for an image given besides the table's).
+  const container = { d88: ['D88', 'D88'], raw: ['raw image', 'ベタイメージ'], mfm: ['HxC MFM', 'HxC MFM'],
+    scp: ['SuperCard Pro flux', 'SuperCard Pro のフラックスイメージ'] }[expected.format] ||
+    [expected.format.toUpperCase(), expected.format.toUpperCase()];
   check(`${label} the container named: ${expected.format}`,
-    shown.container.includes(container[expected.format][language === 'ja' ? 1 : 0]), shown.container);
+    shown.container.includes(container[language === 'ja' ? 1 : 0]), shown.container);
+  // What d88ls -t says of the tracks read again, where there are any.
+  check(`${label} ${expected.again.count} tracks read again shown as d88ls -t lists them`,
+    expected.again.count === 0 ? shown.again === null : shown.again !== null &&
+      shown.again[0].includes(` ${expected.again.count} `) && shown.again[1] === expected.again.listing,
+    JSON.stringify(shown.again));
+  readAgainSeen += expected.again.count;
   check(`${label} the messages are d88cut's`,
     shown.messages === (expected.messages || (language === 'ja' ? '（なし）' : '(nothing)')),
     JSON.stringify(shown.messages));
@@ -275,6 +365,31 @@ async function tryImage(browser, origin, url, image, language = 'en', cached = t
     check(`${label} download ${expected.d88} is byte for byte the native d88conv's`,
       bytes !== null && bytes.equals(conv.bytes));
   }
+  // Each disk as HFE: the file the native d88conv writes, with its size,
+  // or that it made none and its status; its words, warnings too, beside.
+  const made = expected.hfe.filter((one) => one.bytes);
+  const many = expected.hfe.length > 1;
+  const fits = expected.hfe.length === shown.hfe.length && expected.hfe.every((one, k) => {
+    const { name, words, said } = shown.hfe[k];
+    const disk = !many ? '' : language === 'ja' ? `ディスク ${one.index}: ` : `Disk ${one.index}: `;
+    const size = one.bytes && one.bytes.length.toLocaleString(language);
+    return name === (one.bytes && one.name) && said === one.said && words.startsWith(disk) &&
+      (one.bytes ? words === disk + one.name + (language === 'ja' ? ` （${size} バイト）` : ` (${size} bytes)`)
+        : words.includes(` ${one.status}`));
+  });
+  check(`${label} each of ${expected.hfe.length} disks as HFE, or d88conv's words (exit status ` +
+    `${expected.hfe.map((one) => one.status).join(', ')})`, fits, JSON.stringify(shown.hfe));
+  if (made.length > 0) {
+    await page.click('#hfe a');
+    const bytes = await downloaded(made[0].name);
+    let same = bytes !== null && bytes.equals(made[0].bytes);
+    const links = await page.$$('#hfe a');
+    for (const [k, link] of links.entries()) same = same && (await bytesOf(link)).equals(made[k].bytes);
+    check(`${label} each HFE download is byte for byte the native d88conv's`, same && links.length === made.length);
+  }
+  for (const one of expected.hfe) {
+    hfeSeen[one.status !== 0 ? 'refused' : one.said !== '' ? 'warned' : 'made'] += 1;
+  }
   for (const name of shown.links) {
     await page.click(`a[download="${name}"]`);
     const bytes = await downloaded(name);
@@ -296,6 +411,10 @@ async function tryImage(browser, origin, url, image, language = 'en', cached = t
   return page;
 }
 
+// The bytes a link of the page downloads.
+const bytesOf = async (link) => Buffer.from(await link.evaluate(async (a) =>
+  Array.from(new Uint8Array(await (await fetch(a.href)).arrayBuffer()))));
+
 // The files on the disks: each disk's section as the native tools give
 // the disk (its file system, files and problems), a download of each file
 // the native d88get writes, under the name it writes it as and with its
@@ -305,8 +424,6 @@ async function tryImage(browser, origin, url, image, language = 'en', cached = t
 // has made many, and the downloads above show that the page's links
 // download.
 async function tryDisks(page, label, expected, language) {
-  const bytesOf = async (link) => Buffer.from(await link.evaluate(async (a) =>
-    Array.from(new Uint8Array(await (await fetch(a.href)).arrayBuffer()))));
   const sections = await page.$$('#disks section.disk');
   check(`${label} a section for each of ${expected.disks.length} disks`,
     sections.length === expected.disks.length, String(sections.length));
@@ -426,7 +543,7 @@ async function tryApp(browser, server, url) {
   // and is one the installed page is opened with.
   const names = ['.d88', '.d77', '.d68', '.d98', '.88d', '.1dd', '.2d', '.2dd', '.2hd', '.hdm',
     '.xdf', '.dup', '.img', '.hd5', '.hd4', '.dd6', '.dd9', '.1d', '.hdb', '.ddb', '.fdi', '.dim',
-    '.dcp', '.dcu', '.nfd', '.fdd', '.imd', '.dsk', '.td0', '.dmk'];
+    '.dcp', '.dcu', '.nfd', '.fdd', '.imd', '.dsk', '.td0', '.dmk', '.hfe', '.mfm', '.86f', '.scp'];
   const accept = (await page.$eval('#image', (input) => input.accept)).split(',');
   const handled = JSON.parse(manifest.data).file_handlers.flatMap((handler) =>
     Object.values(handler.accept).flat());
@@ -494,9 +611,9 @@ try {
     for (const image of table) {
       const page = await tryImage(browser, origin, url, image);
       // Screenshots of the finished page: the sample, a damaged block, an
-      // image in another container, and disks with files.
+      // image in another container, disks with files, and flux.
       const shot = { [table[0]]: 'page.png', [table[3]]: 'page-marked-sectors.png',
-        [table[6]]: 'page-imd.png', [table[8]]: 'page-files.png' }[image];
+        [table[6]]: 'page-imd.png', [table[8]]: 'page-files.png', [table[10]]: 'page-flux.png' }[image];
       if (origin === 'file://' && shot) {
         await page.screenshot({ path: path.join(path.dirname(pageFolder), shot), fullPage: true });
       }
@@ -513,6 +630,12 @@ try {
     // And d88conv's words, where it makes no D88, and the disks' files, their
     // problems and d88get's words, as a Japanese user reads them.
     await (await tryImage(browser, origin, url, table[7], 'ja')).close();
+    // And what d88ls -t says of the tracks of flux read again.
+    const flux = await tryImage(browser, origin, url, table[10], 'ja');
+    if (origin === 'file://') {
+      await flux.screenshot({ path: path.join(path.dirname(pageFolder), 'page-flux-ja.png'), fullPage: true });
+    }
+    await flux.close();
     const files = await tryImage(browser, origin, url, table[8], 'ja');
     if (origin === 'file://') {
       await files.screenshot({ path: path.join(path.dirname(pageFolder), 'page-files-ja.png'), fullPage: true });
@@ -526,5 +649,8 @@ try {
   await browser.close();
   fs.rmSync(work, { recursive: true, force: true });
 }
+check(`tracks read again met (${readAgainSeen})`, readAgainSeen > 0);
+check(`d88conv's HFE met made, refused and made with a warning (${JSON.stringify(hfeSeen)})`,
+  Object.values(hfeSeen).every((count) => count > 0));
 console.log(failures === 0 ? 'page: all checks passed' : `page: ${failures} checks failed`);
 process.exit(failures === 0 ? 0 : 1);
