@@ -21,6 +21,23 @@ std::int32_t ReadRecords(D88Image& image, std::int32_t track, Misfit* misfit) {
   return -1;
 }
 
+// Selects disk `disk` and finds its last track, and whether head 1 has
+// any; false (with the misfit said, where there is one) where it has none.
+bool FindTracks(D88Image& image, std::int32_t disk, Misfit* misfit, std::int32_t* lastTrack,
+                bool* doubleSided) {
+  if (!image.SelectDisk(disk)) return false;
+  for (std::int32_t track = 0; track < d88::kTrackCount; ++track) {
+    const std::int32_t count = ReadRecords(image, track, misfit);
+    if (count < 0) return false;
+    if (count == 0) continue;
+    *lastTrack = track;
+    if ((track & 1) != 0) *doubleSided = true;
+  }
+  if (*lastTrack >= 0) return true;
+  *misfit = {Misfit::Kind::kNoTracks, 0, 0, disk, 0};
+  return false;
+}
+
 std::int32_t NominalSize(std::int32_t n) {
   return n <= d88::kMaxSizeCode ? std::int32_t{128} << n : -1;
 }
@@ -74,20 +91,9 @@ std::int32_t LayOutD88(D88Image& image, std::int32_t first, std::int32_t last,
 std::int32_t LayOutHfe(D88Image& image, std::int32_t disk, d88::HfeWriter& writer,
                        std::int32_t capacity, Misfit* misfit, d88::HfeWriter::Inexact* inexact) {
   *misfit = Misfit{};
-  if (!image.SelectDisk(disk)) return 0;
   std::int32_t lastTrack = -1;
   bool doubleSided = false;
-  for (std::int32_t track = 0; track < d88::kTrackCount; ++track) {
-    const std::int32_t count = ReadRecords(image, track, misfit);
-    if (count < 0) return 0;
-    if (count == 0) continue;
-    lastTrack = track;
-    if ((track & 1) != 0) doubleSided = true;
-  }
-  if (lastTrack < 0) {
-    *misfit = {Misfit::Kind::kNoTracks, 0, 0, disk, 0};
-    return 0;
-  }
+  if (!FindTracks(image, disk, misfit, &lastTrack, &doubleSided)) return 0;
   writer.BeginDisk(image.GetMediaType() == 0x20, lastTrack / 2 + 1, doubleSided ? 2 : 1,
                    image.GetWriteProtect() != 0);
   static std::uint8_t data[std::int32_t{128} << 7];
@@ -130,21 +136,9 @@ std::int32_t LayOutHfe(D88Image& image, std::int32_t disk, d88::HfeWriter& write
 std::int32_t LayOutRaw(D88Image& image, std::int32_t disk, std::uint8_t* buffer,
                        std::int32_t capacity, Misfit* misfit, d88::Geometry* geometry) {
   *misfit = Misfit{};
-  if (!image.SelectDisk(disk)) return 0;
-  // The tracks there are, and whether head 1 has any.
   std::int32_t lastTrack = -1;
   bool doubleSided = false;
-  for (std::int32_t track = 0; track < d88::kTrackCount; ++track) {
-    const std::int32_t count = ReadRecords(image, track, misfit);
-    if (count < 0) return 0;
-    if (count == 0) continue;
-    lastTrack = track;
-    if ((track & 1) != 0) doubleSided = true;
-  }
-  if (lastTrack < 0) {
-    *misfit = {Misfit::Kind::kNoTracks, 0, 0, disk, 0};
-    return 0;
-  }
+  if (!FindTracks(image, disk, misfit, &lastTrack, &doubleSided)) return 0;
   std::int32_t sectors = 0;
   std::int32_t size = 0;
   std::int32_t sizeCode = 0;

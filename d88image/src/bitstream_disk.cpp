@@ -47,6 +47,33 @@ bool RecordedTwice(ContainerFile& file, const BitstreamTracks& tracks, DecodeSpa
 
 }  // namespace
 
+void AddFileCells(ContainerFile& file, std::int32_t position, std::int32_t count,
+                  std::int32_t track, CellTrack* cells, Container* container) {
+  constexpr std::int32_t kChunk = 4096;
+  std::uint8_t bytes[kChunk];
+  const std::int32_t length = count / 8 + (count % 8 != 0 ? 1 : 0);
+  for (std::int32_t at = 0; at < length; at += kChunk) {
+    const std::int32_t chunk = length - at < kChunk ? length - at : kChunk;
+    std::int32_t from = 0;
+    if (!AddToPosition(position, at, &from) || !file.Read(from, bytes, chunk)) {
+      NoteProblem(container, ContainerProblem::Kind::kCutShort, ContainerProblem::Part::kTrackBits,
+                  track, at);
+      return;
+    }
+    for (std::int32_t k = 0; k < chunk; ++k) {
+      const std::int32_t left = count - 8 * (at + k);
+      cells->AddByte(bytes[k], left < 8 ? left : 8);
+    }
+  }
+}
+
+void ReadNoTracks(D88Writer& writer, Container* container, ContainerProblem::Kind kind,
+                  ContainerProblem::Part part, std::int32_t value) {
+  NoteProblem(container, kind, part, -1, value);
+  writer.BeginDisk(nullptr, 0, D88Writer::kImpliedMedia);
+  writer.EndDisk();
+}
+
 void ReadBitstreamDisk(ContainerFile& file, const BitstreamTracks& tracks,
                        std::int32_t writeProtect, D88Writer& writer, Container* container) {
   DecodeSpace& space = *new (file.DecodeRoom()) DecodeSpace;

@@ -44,6 +44,17 @@ struct BitstreamTracks {
   const bool* clockFound;
 };
 
+// Adds to `cells` the `count` cells kept in the file from `position` on,
+// eight to a byte, the first in the top bit; where the file ends first, it
+// says so (of `track`) and keeps what there was.
+void AddFileCells(ContainerFile& file, std::int32_t position, std::int32_t count,
+                  std::int32_t track, CellTrack* cells, Container* container);
+
+// A container whose header says nothing of its tracks that can be read:
+// its fault noted, an empty disk laid out.
+void ReadNoTracks(D88Writer& writer, Container* container, ContainerProblem::Kind kind,
+                  ContainerProblem::Part part, std::int32_t value);
+
 // Lays the disk out in `writer` (begun and ended here), with what the
 // decoding found in `container`.
 void ReadBitstreamDisk(ContainerFile& file, const BitstreamTracks& tracks,

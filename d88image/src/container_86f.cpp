@@ -23,7 +23,6 @@ constexpr std::int32_t kTableEntries = 512;
 constexpr std::int32_t kTwoSides = 0x08;
 constexpr std::int32_t kCellCounts = 0x80;
 constexpr std::int32_t kWeakMaps = 0x01;
-constexpr std::int32_t kChunk = 4096;
 
 struct Header86f {
   std::int32_t flags;
@@ -91,21 +90,7 @@ bool LoadTrack(void* context, ContainerFile& file, std::int32_t cylinder, std::i
                 track, count);
     count = count < 0 ? 0 : CellTrack::kMaxRevolutionCells;
   }
-  std::uint8_t bytes[kChunk];
-  const std::int32_t length = (count + 7) / 8;
-  for (std::int32_t at = 0; at < length; at += kChunk) {
-    const std::int32_t chunk = length - at < kChunk ? length - at : kChunk;
-    std::int32_t from = 0;
-    if (!AddToPosition(start, at, &from) || !file.Read(from, bytes, chunk)) {
-      NoteProblem(container, ContainerProblem::Kind::kCutShort, ContainerProblem::Part::kTrackBits,
-                  track, at);
-      return true;
-    }
-    for (std::int32_t k = 0; k < chunk; ++k) {
-      const std::int32_t cell = 8 * (at + k);
-      cells->AddByte(bytes[k], count - cell < 8 ? count - cell : 8);
-    }
-  }
+  AddFileCells(file, start, count, track, cells, container);
   return true;
 }
 
@@ -121,9 +106,8 @@ void Read86f(ContainerFile& file, D88Writer& writer, Container* container) {
   Header86f header = {};
   ReadHeader(file, &header);
   if (!ReadTable(file, &header)) {
-    NoteProblem(container, ContainerProblem::Kind::kCutShort, ContainerProblem::Part::kTrackTable, -1);
-    writer.BeginDisk(nullptr, 0, D88Writer::kImpliedMedia);
-    writer.EndDisk();
+    ReadNoTracks(writer, container, ContainerProblem::Kind::kCutShort,
+                 ContainerProblem::Part::kTrackTable, 0);
     return;
   }
   const BitstreamTracks tracks = {header.cylinders, header.sides, LoadTrack, &header, nullptr};

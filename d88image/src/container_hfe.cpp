@@ -133,10 +133,8 @@ void ReadHfe(ContainerFile& file, D88Writer& writer, Container* container) {
   HfeHeader header = {};
   ReadHeader(file, &header);
   if (header.cylinders == 0 || header.sides < 1 || header.sides > 2 || header.trackList < kBlock) {
-    NoteProblem(container, ContainerProblem::Kind::kBadField, ContainerProblem::Part::kHeader, -1,
-                header.sides < 1 || header.sides > 2 ? header.sides : header.cylinders);
-    writer.BeginDisk(nullptr, 0, D88Writer::kImpliedMedia);
-    writer.EndDisk();
+    ReadNoTracks(writer, container, ContainerProblem::Kind::kBadField, ContainerProblem::Part::kHeader,
+                 header.sides < 1 || header.sides > 2 ? header.sides : header.cylinders);
     return;
   }
   const BitstreamTracks tracks = {header.cylinders, header.sides, LoadTrack, &header, nullptr};

@@ -15,7 +15,6 @@ namespace {
 
 constexpr std::int32_t kHeaderSize = 19;
 constexpr std::int32_t kEntrySize = 11;
-constexpr std::int32_t kChunk = 4096;
 
 struct MfmHeader {
   std::int32_t tracks;  // entries in the list
@@ -69,17 +68,7 @@ bool LoadTrack(void* context, ContainerFile& file, std::int32_t cylinder, std::i
                 track, length);
     length = length < 0 ? 0 : most;
   }
-  std::uint8_t bytes[kChunk];
-  for (std::int32_t at = 0; at < length; at += kChunk) {
-    const std::int32_t count = length - at < kChunk ? length - at : kChunk;
-    std::int32_t from = 0;
-    if (!AddToPosition(place, at, &from) || !file.Read(from, bytes, count)) {
-      NoteProblem(container, ContainerProblem::Kind::kCutShort, ContainerProblem::Part::kTrackBits,
-                  track, at);
-      return true;
-    }
-    for (std::int32_t k = 0; k < count; ++k) cells->AddByte(bytes[k]);
-  }
+  AddFileCells(file, place, 8 * length, track, cells, container);
   return true;
 }
 
@@ -94,10 +83,8 @@ void ReadHxcMfm(ContainerFile& file, D88Writer& writer, Container* container) {
   MfmHeader header = {};
   ReadHeader(file, &header);
   if (header.cylinders == 0 || header.cylinders > 255 || header.sides < 1 || header.sides > 2) {
-    NoteProblem(container, ContainerProblem::Kind::kBadField, ContainerProblem::Part::kHeader, -1,
-                header.sides < 1 || header.sides > 2 ? header.sides : header.cylinders);
-    writer.BeginDisk(nullptr, 0, D88Writer::kImpliedMedia);
-    writer.EndDisk();
+    ReadNoTracks(writer, container, ContainerProblem::Kind::kBadField, ContainerProblem::Part::kHeader,
+                 header.sides < 1 || header.sides > 2 ? header.sides : header.cylinders);
     return;
   }
   const BitstreamTracks tracks = {header.cylinders, header.sides, LoadTrack, &header, nullptr};

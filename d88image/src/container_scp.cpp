@@ -166,14 +166,9 @@ void ReadScp(ContainerFile& file, D88Writer& writer, Container* container) {
   scp.revolutions = bytes[5];
   scp.width = bytes[9];
   scp.heads = bytes[10];
-  const auto empty = [&writer]() {
-    writer.BeginDisk(nullptr, 0, D88Writer::kImpliedMedia);
-    writer.EndDisk();
-  };
   if ((scp.width != 0 && scp.width != 16) || scp.heads > 2) {
-    NoteProblem(container, ContainerProblem::Kind::kUnsupported, ContainerProblem::Part::kHeader, -1,
-                scp.heads > 2 ? scp.heads : scp.width);
-    empty();
+    ReadNoTracks(writer, container, ContainerProblem::Kind::kUnsupported,
+                 ContainerProblem::Part::kHeader, scp.heads > 2 ? scp.heads : scp.width);
     return;
   }
   const std::uint32_t checksum = static_cast<std::uint32_t>(DecodeU32Le(bytes + 12));
@@ -185,8 +180,8 @@ void ReadScp(ContainerFile& file, D88Writer& writer, Container* container) {
   for (std::int32_t k = 0; k < kTableEntries; ++k) {
     std::uint8_t entry[4];
     if (!file.Read(kHeaderSize + 4 * k, entry, 4)) {
-      NoteProblem(container, ContainerProblem::Kind::kCutShort, ContainerProblem::Part::kTrackTable, -1);
-      empty();
+      ReadNoTracks(writer, container, ContainerProblem::Kind::kCutShort,
+                   ContainerProblem::Part::kTrackTable, 0);
       return;
     }
     scp.places[k] = DecodeU32Le(entry);
