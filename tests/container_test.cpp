@@ -114,9 +114,10 @@ TEST_F(ContainerTest, EveryContainerIsCutListedAndConvertedAsTheD88ItHolds) {
 // DIM knows the geometries of PC-98 and X68000 disks alone; so do FDI and
 // DCP besides raw ones: a 2HD disk of 77 cylinders of 8 sectors of 1,024
 // bytes, read whole from each.
-TEST_F(ContainerTest, TwoHdDisksReadFromTheirContainers) {
+// A 2HD disk of `tracks` tracks of 8 sectors of 1,024 bytes.
+Disk TwoHdDisk(std::int32_t tracks) {
   Disk disk;
-  for (std::int32_t t = 0; t < 154; ++t) {
+  for (std::int32_t t = 0; t < tracks; ++t) {
     for (std::int32_t r = 1; r <= 8; ++r) {
       d88test::Sector s;
       s.c = static_cast<std::uint8_t>(t / 2);
@@ -128,6 +129,11 @@ TEST_F(ContainerTest, TwoHdDisksReadFromTheirContainers) {
     }
   }
   disk.mediaType = 0x20;
+  return disk;
+}
+
+TEST_F(ContainerTest, TwoHdDisksReadFromTheirContainers) {
+  const Disk disk = TwoHdDisk(154);
   for (const Container container : {Container::kDim, Container::kFdi, Container::kDcp,
                                     Container::kRaw}) {
     const ContainerInfo& info = d88test::kContainers[static_cast<int>(container)];
@@ -308,19 +314,7 @@ TEST_F(ContainerTest, HfeWrittenReadsBackAsTheDiskItRecords) {
   EXPECT_EQ(Bytes(hfe.begin() + 8, hfe.begin() + 22),
             (Bytes{0, 40, 2, 0, 250, 0, 44, 1, 7, 1, 1, 0, 0, 0xFF}));
   // A 2HD disk: 500 kbit/s at 360 rpm.
-  Disk hd;
-  hd.mediaType = 0x20;
-  for (std::int32_t t = 0; t < 4; ++t) {
-    for (std::int32_t r = 1; r <= 8; ++r) {
-      d88test::Sector s;
-      s.c = static_cast<std::uint8_t>(t / 2);
-      s.h = static_cast<std::uint8_t>(t % 2);
-      s.r = static_cast<std::uint8_t>(r);
-      s.n = 3;
-      for (std::int32_t i = 0; i < 1024; ++i) s.data.push_back(d88test::PatternByte(t, r, i));
-      hd.tracks[t].push_back(s);
-    }
-  }
+  const Disk hd = TwoHdDisk(4);
   ASSERT_EQ(Convert(images_.Write("hd.d88", hd.Build()), "hd.hfe").status, 0);
   const Bytes hdHfe = d88test::ReadFile(work_ / "hd.hfe");
   EXPECT_EQ(Bytes(hdHfe.begin() + 12, hdHfe.begin() + 16), (Bytes{0xF4, 1, 0x68, 1}));
