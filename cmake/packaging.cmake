@@ -125,15 +125,21 @@ d88cut cuts seven fixed blocks of data out of the marked disk of a
 floppy-disk image, byte for byte; d88ls lists the disks of an image, says
 why each is or is not cut and, with -l, lists the files of each disk's
 file system; d88get takes those files out into the current folder, under
-names made safe; d88conv converts an image to a D88 or to a raw image.
+names made safe; d88conv converts an image to a D88, to a raw image, or
+to HFE, each track recorded in FM or MFM, for a USB floppy emulator that
+takes the place of a real machine's drive.
 They read D88 and the other containers these disks are kept in: raw
 images, FDI, DIM, DCP, NFD, FDD, ImageDisk, CPCEMU DSK and EDSK, Teledisk
-and DMK; and the file systems FAT12, Human68k, N88-BASIC, F-BASIC,
-Hu-BASIC, MZ DISK BASIC and CP/M.")
+and DMK, and the bit cells of HFE, MFM and 86F files and the flux of SCP
+files, whose FM and MFM recording they decode themselves, checking every
+CRC and reading flux over each revolution; and the file systems FAT12,
+Human68k, N88-BASIC, F-BASIC, Hu-BASIC, MZ DISK BASIC and CP/M.")
 set(CPACK_DEBIAN_DEV_DESCRIPTION "reader library for floppy-disk images (development files)
 d88image reads D88 images, and images in the other containers these disks
-are kept in as the D88 they would be: it indexes their disks, loads a
-disk's header and reads sectors by ID, runs of sectors and track listings.
+are kept in as the D88 they would be, decoding the FM and MFM of those
+that keep a track's bit cells or flux: it indexes their disks, loads a
+disk's header and reads sectors by ID, runs of sectors and track
+listings; it also lays disks out as D88 and as HFE.
 This package holds the headers, the static library and the CMake and
 pkg-config files.")
 include(CPack)
