@@ -42,6 +42,35 @@ std::int32_t NominalSize(std::int32_t n) {
   return n <= d88::kMaxSizeCode ? std::int32_t{128} << n : -1;
 }
 
+// Records the selected disk's tracks up to `lastTrack` through `writer` at
+// `kbps` and `rpm`; false (with the misfit said) where the image cannot be
+// read, the writer's own problem else.
+bool RecordHfe(D88Image& image, std::int32_t lastTrack, bool doubleSided, std::int32_t kbps,
+               std::int32_t rpm, d88::HfeWriter& writer, Misfit* misfit) {
+  writer.BeginDisk(kbps, rpm, lastTrack / 2 + 1, doubleSided ? 2 : 1, image.GetWriteProtect() != 0);
+  static std::uint8_t data[std::int32_t{128} << 7];
+  for (std::int32_t track = 0; track <= lastTrack; ++track) {
+    const std::int32_t count = ReadRecords(image, track, misfit);
+    for (std::int32_t k = 0; k < count; ++k) {
+      const D88Image::SectorRecord& record = records[k];
+      const std::int32_t wanted = record.dataSize < static_cast<std::int32_t>(sizeof data)
+                                      ? record.dataSize
+                                      : static_cast<std::int32_t>(sizeof data);
+      if (image.ReadImageBytes(record.position + d88::kSectorHeaderSize, data, wanted) != wanted) {
+        *misfit = {Misfit::Kind::kDataCutShort, track, record.r, 0, 0};
+        return false;
+      }
+      const d88::SectorFacts facts = {record.c, record.h, record.r, record.n,
+                                      static_cast<std::uint8_t>(record.density),
+                                      static_cast<std::uint8_t>(record.deletedMark),
+                                      static_cast<std::uint8_t>(record.status)};
+      if (!writer.AddSector(track, facts, data, record.dataSize)) return true;
+    }
+  }
+  writer.EndDisk();
+  return true;
+}
+
 }  // namespace
 
 std::int32_t LayOutD88(D88Image& image, std::int32_t first, std::int32_t last,
@@ -94,28 +123,14 @@ std::int32_t LayOutHfe(D88Image& image, std::int32_t disk, d88::HfeWriter& write
   std::int32_t lastTrack = -1;
   bool doubleSided = false;
   if (!FindTracks(image, disk, misfit, &lastTrack, &doubleSided)) return 0;
-  writer.BeginDisk(image.GetMediaType() == 0x20, lastTrack / 2 + 1, doubleSided ? 2 : 1,
-                   image.GetWriteProtect() != 0);
-  static std::uint8_t data[std::int32_t{128} << 7];
-  for (std::int32_t track = 0; track <= lastTrack; ++track) {
-    const std::int32_t count = ReadRecords(image, track, misfit);
-    for (std::int32_t k = 0; k < count; ++k) {
-      const D88Image::SectorRecord& record = records[k];
-      const std::int32_t wanted = record.dataSize < static_cast<std::int32_t>(sizeof data)
-                                      ? record.dataSize
-                                      : static_cast<std::int32_t>(sizeof data);
-      if (image.ReadImageBytes(record.position + d88::kSectorHeaderSize, data, wanted) != wanted) {
-        *misfit = {Misfit::Kind::kDataCutShort, track, record.r, 0, 0};
-        return 0;
-      }
-      const d88::SectorFacts facts = {record.c, record.h, record.r, record.n,
-                                      static_cast<std::uint8_t>(record.density),
-                                      static_cast<std::uint8_t>(record.deletedMark),
-                                      static_cast<std::uint8_t>(record.status)};
-      if (!writer.AddSector(track, facts, data, record.dataSize)) break;
-    }
+  // A 2HD disk turns at 360 rpm, unless its tracks need the longer
+  // revolution of 300 (as 1.44 MB disks do); others at 300 rpm.
+  const bool high = image.GetMediaType() == 0x20;
+  const std::int32_t speeds[] = {high ? 360 : 300, 300};
+  for (std::int32_t k = 0; k < (high ? 2 : 1); ++k) {
+    if (!RecordHfe(image, lastTrack, doubleSided, high ? 500 : 250, speeds[k], writer, misfit)) return 0;
+    if (writer.GetProblem().fault != d88::HfeWriter::Fault::kTrackTooLong) break;
   }
-  writer.EndDisk();
   using Fault = d88::HfeWriter::Fault;
   const d88::HfeWriter::Problem& problem = writer.GetProblem();
   switch (problem.fault) {

@@ -148,9 +148,12 @@ int Convert(const char* input, const char* outputPath, std::int32_t disk) {
   }
   if (inexact.any) {
     const int t = static_cast<int>(inexact.track);
-    if (inexact.byStatus) {
+    if (inexact.byStatus && inexact.readBack < 0) {
+      std::snprintf(reason, sizeof reason, Say(d88conv::kIdsAllBad), t, t >> 1, t & 1);
+    } else if (inexact.byStatus) {
       std::snprintf(reason, sizeof reason, Say(d88conv::kStatusNotKept), t, t >> 1, t & 1,
-                    static_cast<int>(inexact.r), static_cast<int>(inexact.status));
+                    static_cast<int>(inexact.r), static_cast<int>(inexact.status),
+                    static_cast<int>(inexact.deletedMark), static_cast<int>(inexact.readBack));
     } else {
       std::snprintf(reason, sizeof reason, Say(d88conv::kDataKeptAs), t, t >> 1, t & 1,
                     static_cast<int>(inexact.r), static_cast<int>(inexact.dataSize),

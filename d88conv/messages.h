@@ -63,8 +63,11 @@ constexpr char kDataKeptAs[] =
     N_("track %d (C %d H %d) R %d holds %d bytes of data, which the bits keep as its size code's %d "
     "(it is the first of such sectors)");
 constexpr char kStatusNotKept[] =
-    N_("track %d (C %d H %d) R %d is marked 0x%02X, which bits cannot say; it reads back otherwise "
-    "(it is the first of such sectors)");
+    N_("track %d (C %d H %d) R %d, of status 0x%02X and deleted mark 0x%02X, reads back from the "
+    "bits as of status 0x%02X (it is the first of such sectors)");
+constexpr char kIdsAllBad[] =
+    N_("track %d (C %d H %d): every ID on it has a bad CRC, which no reader takes for sectors: it "
+    "reads back empty");
 // A raw image its size would not read back as the disk it holds.
 constexpr char kReadsBackAs[] =
     N_("a raw image of %d x %d x %d x %d, which its size reads back as %d x %d x %d x %d");

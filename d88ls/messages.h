@@ -101,8 +101,10 @@ constexpr char kNoteSeparator[] = N_(", ");
 // How a track's bits were decoded (flux and bitstream containers): the
 // sectors kept from a later read than the first, and the reads that saw
 // some sector otherwise than it is kept.
-constexpr char kFromRevolution[] = N_("    sectors read well from revolution %d: R %s\n");
-constexpr char kFromSecondRecording[] = N_("    sectors read well from the cylinder's second recording: R %s\n");
+constexpr char kFromRevolution[] = N_("    sectors kept from revolution %d: R %s\n");
+constexpr char kFromSecondRecording[] = N_("    sectors kept from the cylinder's second recording: R %s\n");
+constexpr char kFromSecondRecordingRevolution[] =
+    N_("    sectors kept from revolution %d of the cylinder's second recording: R %s\n");
 constexpr char kRevolutionsDisagree[] = N_("    %d of its %d revolutions read some sector otherwise\n");
 constexpr char kRecordingsDisagree[] = N_("    its two recordings differ\n");
 

@@ -225,9 +225,8 @@ void PrintTrackNotes(const D88Image::SectorRecord* records, std::int32_t count, 
 void PrintDecoding(const d88::Container& container, std::int32_t track,
                    const D88Image::SectorRecord* records, std::int32_t count) {
   const d88::TrackDecoding& decoding = container.decoding[track];
-  const bool twice = container.doubleStepped;
-  // With a cylinder recorded twice, the second's reads follow the first's.
-  const std::int32_t perRecording = twice ? (decoding.reads + 1) / 2 : decoding.reads;
+  const std::int32_t first = decoding.firstRecordingReads;
+  const bool twice = first < decoding.reads;
   const std::int32_t shown = count < decoding.sectorCount ? count : decoding.sectorCount;
   for (std::int32_t read = 1; read < decoding.reads; ++read) {
     char numbers[4 * d88::TrackDecoding::kMaxSectors + 1] = {};
@@ -238,16 +237,16 @@ void PrintDecoding(const d88::Container& container, std::int32_t track,
                                                      used == 0 ? "%d" : " %d", records[k].r));
     }
     if (used == 0) continue;
-    if (twice && read == perRecording) {
-      Print(kFromSecondRecording, numbers);
-    } else if (!twice || read < perRecording) {
+    if (read < first) {
       Print(kFromRevolution, static_cast<int>(read + 1), numbers);
+    } else if (decoding.reads - first == 1) {
+      Print(kFromSecondRecording, numbers);
     } else {
-      Print(kFromRevolution, static_cast<int>(read - perRecording + 1), numbers);
+      Print(kFromSecondRecordingRevolution, static_cast<int>(read - first + 1), numbers);
     }
   }
   if (decoding.disagreeing == 0) return;
-  if (twice && perRecording == 1) {
+  if (twice && decoding.reads == 2) {
     Print(kRecordingsDisagree);
   } else {
     Print(kRevolutionsDisagree, static_cast<int>(decoding.disagreeing),

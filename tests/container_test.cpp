@@ -246,16 +246,16 @@ TEST_F(ContainerTest, BitsAreReadFromTheirBestRevolutionAndRecording) {
   EXPECT_EQ(cut.out, d88test::AllBlocksOutput());
   EXPECT_EQ(cut.err, "");
   const std::string listed = List({"-t", scp}).out;
-  EXPECT_NE(listed.find(": 16 sectors, N 1: 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16\n    sectors read "
-                        "well from revolution 2: R 5\n    1 of its 2 revolutions read some sector "
+  EXPECT_NE(listed.find(": 16 sectors, N 1: 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16\n    sectors kept "
+                        "from revolution 2: R 5\n    1 of its 2 revolutions read some sector "
                         "otherwise\n  track 76 "),
             std::string::npos)
       << listed;
-  EXPECT_NE(listed.find("13 14 15 16\n    sectors read well from revolution 2: R 3\n    1 of its 2 "
+  EXPECT_NE(listed.find("13 14 15 16\n    sectors kept from revolution 2: R 3\n    1 of its 2 "
                         "revolutions read some sector otherwise\n  track 75 "),
             std::string::npos);
   std::size_t notes = 0;
-  for (std::size_t at = listed.find("read well"); at != std::string::npos; at = listed.find("read well", at + 1)) {
+  for (std::size_t at = listed.find("kept from"); at != std::string::npos; at = listed.find("kept from", at + 1)) {
     ++notes;
   }
   EXPECT_EQ(notes, 2u);
@@ -263,6 +263,9 @@ TEST_F(ContainerTest, BitsAreReadFromTheirBestRevolutionAndRecording) {
   EXPECT_EQ(track["decoding"], nlohmann::json::parse(R"({"encoding": "mfm", "reads": 2, "disagreeing": 1})"));
   EXPECT_EQ(track["sectors"][4]["read"], 1);
   EXPECT_EQ(track["sectors"][5]["read"], 0);
+  // Read twice in one run, it reads the same: nothing of the first stays.
+  const std::string twiceListed = List({scp, scp}).out;
+  EXPECT_EQ(twiceListed.substr(twiceListed.size() / 2 + 1), twiceListed.substr(0, twiceListed.size() / 2));
   ASSERT_EQ(Convert(scp, "spoilt.d88").status, 0);
   EXPECT_EQ(d88test::ReadFile(work_ / "spoilt.d88"), disk.Build());
 
@@ -320,6 +323,21 @@ TEST_F(ContainerTest, HfeWrittenReadsBackAsTheDiskItRecords) {
   EXPECT_EQ(Bytes(hdHfe.begin() + 12, hdHfe.begin() + 16), (Bytes{0xF4, 1, 0x68, 1}));
   ASSERT_EQ(Convert("hd.hfe", "hd-back.d88").status, 0);
   EXPECT_EQ(d88test::ReadFile(work_ / "hd-back.d88"), hd.Build());
+  // One of 18 sectors of 512 bytes a track, as 1.44 MB disks are: at 300 rpm.
+  Disk hd18;
+  hd18.mediaType = 0x20;
+  for (std::uint8_t r = 1; r <= 18; ++r) {
+    d88test::Sector s;
+    s.r = r;
+    s.n = 2;
+    s.data.assign(512, r);
+    hd18.tracks[0].push_back(s);
+  }
+  ASSERT_EQ(Convert(images_.Write("hd18.d88", hd18.Build()), "hd18.hfe").status, 0);
+  const Bytes hd18Hfe = d88test::ReadFile(work_ / "hd18.hfe");
+  EXPECT_EQ(Bytes(hd18Hfe.begin() + 12, hd18Hfe.begin() + 16), (Bytes{0xF4, 1, 0x2C, 1}));
+  ASSERT_EQ(Convert("hd18.hfe", "hd18-back.d88").status, 0);
+  EXPECT_EQ(d88test::ReadFile(work_ / "hd18-back.d88"), hd18.Build());
 
   // Too much for a revolution; FM and MFM on one track; a sector's data
   // not of its size code's length.
@@ -333,6 +351,10 @@ TEST_F(ContainerTest, HfeWrittenReadsBackAsTheDiskItRecords) {
   mixed.tracks[7][3].density = 0x40;
   Disk odd = d88test::MarkedDisk("");
   odd.tracks[9][2].data.resize(200);
+  Disk unmarked = d88test::MarkedDisk("");
+  unmarked.tracks[9][4].deletedMark = 0x10;
+  Disk badIds = d88test::MarkedDisk("");
+  for (d88test::Sector& s : badIds.tracks[79]) s.status = 0xA0;
   const struct {
     Disk disk;
     int status;
@@ -341,18 +363,18 @@ TEST_F(ContainerTest, HfeWrittenReadsBackAsTheDiskItRecords) {
       {crowded, 1, ": track 40 (C 20 H 0): its sectors need 106656 cells, more than a revolution's "
                    "100000 at the disk's rate\n"},
       {mixed, 1, ": track 7 (C 3 H 1) holds sectors of FM and of MFM both\n"},
-      {odd, 0, ""},
+      {odd, 0, ": track 9 (C 4 H 1) R 3 holds 200 bytes of data, which the bits keep as its size "
+               "code's 256 (it is the first of such sectors)\n"},
+      {unmarked, 0, ": track 9 (C 4 H 1) R 5, of status 0x00 and deleted mark 0x10, reads back from "
+                    "the bits as of status 0x10 (it is the first of such sectors)\n"},
+      {badIds, 0, ": track 79 (C 39 H 1): every ID on it has a bad CRC, which no reader takes for "
+                  "sectors: it reads back empty\n"},
   };
   for (const auto& run : cases) {
     const std::string path = images_.Write("case.d88", run.disk.Build());
     const RunResult result = Convert(path, "case.hfe");
     EXPECT_EQ(result.status, run.status);
-    if (run.status != 0) {
-      EXPECT_EQ(result.err, "d88conv: " + path + run.err);
-    } else {
-      EXPECT_EQ(result.err, "d88conv: case.hfe: track 9 (C 4 H 1) R 3 holds 200 bytes of data, which "
-                            "the bits keep as its size code's 256 (it is the first of such sectors)\n");
-    }
+    EXPECT_EQ(result.err, "d88conv: " + (run.status != 0 ? path : std::string("case.hfe")) + run.err);
   }
 }
 

@@ -98,7 +98,9 @@ void ReadBitstreamDisk(ContainerFile& file, const BitstreamTracks& tracks,
       }
       space.reads.Clear();
       TrackDecoding::Encoding encoding = TrackDecoding::Encoding::kNone;
+      std::int32_t firstRecordingReads = 0;
       for (std::int32_t copy = 0; copy < (twice ? 2 : 1); ++copy) {
+        if (copy == 1) firstRecordingReads = space.reads.Rounds();
         const std::int32_t cylinder = twice ? 2 * c + copy : c;
         if (cylinder >= tracks.cylinders) break;
         space.cells.Clear();
@@ -115,6 +117,8 @@ void ReadBitstreamDisk(ContainerFile& file, const BitstreamTracks& tracks,
       }
       if (space.reads.Count() == 0) continue;
       container->decoding[track].encoding = encoding;
+      container->decoding[track].firstRecordingReads =
+          static_cast<std::uint8_t>(twice && firstRecordingReads > 0 ? firstRecordingReads : space.reads.Rounds());
       if (!space.reads.Write(writer, track, &container->decoding[track])) {
         writer.EndDisk();
         return;

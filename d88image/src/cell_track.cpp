@@ -1,11 +1,8 @@
 #include "cell_track.h"
 
-#include <cstring>
-
 namespace d88 {
 
 void CellTrack::Clear() {
-  std::memset(bits_, 0, static_cast<std::size_t>((count_ + 7) / 8));
   count_ = 0;
   revolutions_ = 1;
   starts_[0] = 0;

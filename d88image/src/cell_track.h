@@ -33,7 +33,10 @@ class CellTrack {
       dropped_ = true;
       return;
     }
-    if (cell != 0) bits_[count_ >> 3] = static_cast<std::uint8_t>(bits_[count_ >> 3] | (0x80 >> (count_ & 7)));
+    // Each cell is written, 0 or 1, over whatever the room held before.
+    const std::uint8_t bit = static_cast<std::uint8_t>(0x80 >> (count_ & 7));
+    std::uint8_t& byte = bits_[count_ >> 3];
+    byte = static_cast<std::uint8_t>(cell != 0 ? byte | bit : byte & ~bit);
     ++count_;
   }
   // Adds `count` cells of `byte`, from its top bit down.

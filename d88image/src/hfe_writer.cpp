@@ -9,10 +9,6 @@ namespace {
 
 constexpr std::int32_t kBlock = 512;
 constexpr std::int32_t kSideBytes = 256;
-// Cells a revolution: twice the bit rate, for a fifth (300 rpm) or a sixth
-// (360 rpm) of a second.
-constexpr std::int32_t kDoubleDensityRevolution = 100000;
-constexpr std::int32_t kHighDensityRevolution = 166667;
 constexpr std::int32_t kLargestSizeCode = 7;
 
 void Put16(std::uint8_t* at, std::int32_t value) {
@@ -34,6 +30,14 @@ std::int32_t StatusReadBack(const SectorFacts& facts) {
   return facts.deletedMark == kDeletedData ? kDeletedData : kStatusNone;
 }
 
+// Whether bits read back as `facts` say: the status, the deleted mark (of
+// a sector with data) and the density.
+bool ReadsBackSo(const SectorFacts& facts) {
+  const bool marked = facts.deletedMark == kDeletedData && facts.status != kStatusNoDataMark;
+  return facts.status == StatusReadBack(facts) && (facts.deletedMark == 0 || marked) &&
+         (facts.density == kDoubleDensity || facts.density == kSingleDensity);
+}
+
 }  // namespace
 
 HfeWriter::HfeWriter(std::uint8_t* buffer, std::int32_t capacity)
@@ -44,13 +48,15 @@ bool HfeWriter::Fail(Fault fault, std::int32_t track, std::int32_t value, std::i
   return false;
 }
 
-void HfeWriter::BeginDisk(bool highDensity, std::int32_t cylinders, std::int32_t heads,
-                          bool writeProtected) {
+void HfeWriter::BeginDisk(std::int32_t kbps, std::int32_t rpm, std::int32_t cylinders,
+                          std::int32_t heads, bool writeProtected) {
   problem_ = Problem{};
   inexact_ = Inexact{};
   cylinders_ = cylinders;
   heads_ = heads == 2 ? 2 : 1;
-  revolution_ = highDensity ? kHighDensityRevolution : kDoubleDensityRevolution;
+  // Cells a revolution: twice the bit rate, for a revolution's time.
+  revolution_ = static_cast<std::int32_t>(std::int64_t{2000} * kbps * 60 / rpm);
+  if (revolution_ > 8 * kMaxSideBytes) revolution_ = 8 * kMaxSideBytes;
   const std::int32_t listBlocks = (4 * cylinders + kBlock - 1) / kBlock;
   used_ = kBlock * (1 + listBlocks);
   if (used_ > capacity_) {
@@ -63,8 +69,8 @@ void HfeWriter::BeginDisk(bool highDensity, std::int32_t cylinders, std::int32_t
   buffer_[9] = static_cast<std::uint8_t>(cylinders);
   buffer_[10] = static_cast<std::uint8_t>(heads_);
   buffer_[11] = 0;  // IBM's MFM, the encoding of the tracks it does not say
-  Put16(buffer_ + 12, highDensity ? 500 : 250);
-  Put16(buffer_ + 14, highDensity ? 360 : 300);
+  Put16(buffer_ + 12, kbps);
+  Put16(buffer_ + 14, rpm);
   buffer_[16] = 7;  // a generic Shugart interface
   buffer_[17] = 1;
   Put16(buffer_ + 18, 1);  // the track list, from block 1
@@ -97,14 +103,16 @@ bool HfeWriter::AddSector(std::int32_t track, const SectorFacts& facts, const st
   if (!recordable) kept.status = kStatusNoDataMark;
   // What reads back otherwise than the D88 says, the first of it said.
   const bool sizeDiffers = kept.status != kStatusNoDataMark && size != nominal;
-  const bool statusDiffers = !recordable || facts.status != StatusReadBack(facts) ||
-                             (facts.deletedMark != 0 && facts.deletedMark != kDeletedData) ||
-                             (facts.density != kDoubleDensity && facts.density != kSingleDensity);
-  if ((sizeDiffers || statusDiffers) && !inexact_.any) {
-    inexact_ = {true, statusDiffers, track, facts.r, size, nominal, facts.status};
+  const bool statusDiffers = !recordable || !ReadsBackSo(facts);
+  if (sizeDiffers || statusDiffers) {
+    Note({true, statusDiffers, track, facts.r, size, nominal, facts.status, facts.deletedMark,
+          recordable ? StatusReadBack(facts) : kStatusNoDataMark});
   }
   const std::int32_t stored = kept.status == kStatusNoDataMark ? 0 : nominal;
-  if (stored > kMaxTrackData - dataUsed_) return Fail(Fault::kTooManySectors, track, count_ + 1, kMaxSectors);
+  // More data than any revolution holds: at least 16 cells a byte.
+  if (stored > kMaxTrackData - dataUsed_) {
+    return Fail(Fault::kTrackTooLong, track, 16 * (dataUsed_ + stored), revolution_);
+  }
   std::uint8_t* at = data_ + dataUsed_;
   const std::int32_t copied = size < stored ? size : stored;
   if (copied > 0) std::memcpy(at, data, static_cast<std::size_t>(copied));
@@ -116,7 +124,17 @@ bool HfeWriter::AddSector(std::int32_t track, const SectorFacts& facts, const st
   return true;
 }
 
+void HfeWriter::Note(const Inexact& inexact) {
+  if (!inexact_.any) inexact_ = inexact;
+}
+
 bool HfeWriter::EndTrack() {
+  // A track of IDs that all read bad reads back as no sectors at all.
+  bool anyGood = false;
+  for (std::int32_t k = 0; k < count_; ++k) anyGood = anyGood || facts_[k].status != kStatusIdCrcError;
+  if (count_ > 0 && !anyGood) {
+    Note({true, true, track_, facts_[0].r, 0, 0, facts_[0].status, facts_[0].deletedMark, -1});
+  }
   EncodedSector sectors[kMaxSectors];
   for (std::int32_t k = 0; k < count_; ++k) sectors[k] = {facts_[k], data_ + dataAt_[k]};
   const bool fm = count_ > 0 && facts_[0].density == kSingleDensity;

@@ -101,6 +101,9 @@ struct TrackDecoding {
   static constexpr std::int32_t kMaxSectors = 64;
   enum class Encoding : std::uint8_t { kNone, kFm, kMfm };
   std::uint8_t reads = 0;
+  // Of them, those of the first recording of a cylinder recorded twice
+  // (the rest are of the second); all, else.
+  std::uint8_t firstRecordingReads = 0;
   std::uint8_t disagreeing = 0;
   Encoding encoding = Encoding::kNone;
   std::uint8_t sectorCount = 0;  // those whose read is kept here, at most kMaxSectors
