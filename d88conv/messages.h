@@ -13,12 +13,16 @@ constexpr char kProgram[] = "d88conv";
 // The command line.
 constexpr char kUsage[] = N_("Usage: %s [--disk N] INPUT OUTPUT\n");
 constexpr char kHelp[] =
-    N_("Converts a disk image, in any container d88ls reads, to the container OUTPUT's name says:\n"
-    "  .d88 .d77 .d68 (and .d98 .88d .1dd)  a D88 of every disk, or of disk N,\n"
-    "                 with every sector's ID, data and marks\n"
-    "  .2d .2dd .2hd .hdm .xdf .dup .img .hd5 .hd4 .dd6 .dd9  a raw image of disk N\n"
-    "                 (0 unless given), whose tracks must all hold sectors 1 to n of one size\n"
-    "  .hfe           disk N as a floppy emulator's HFE: its tracks recorded in FM and MFM\n"
+    N_("Converts a disk image, in any container d88ls reads, to the container\n"
+    "OUTPUT's name says:\n"
+    "  .d88 .d77 .d68 (and .d98 .88d .1dd)\n"
+    "             a D88 of every disk, or of disk N, with every sector's ID, data\n"
+    "             and marks\n"
+    "  .2d .2dd .2hd .hdm .xdf .dup .img .hd5 .hd4 .dd6 .dd9 .1d .ddb\n"
+    "             a raw image of disk N (0 unless given), whose tracks must all\n"
+    "             hold sectors 1 to n of one size\n"
+    "  .hfe       disk N as a floppy emulator's HFE: its tracks recorded in FM\n"
+    "             and MFM\n"
     "  --disk N   the disk to convert, counted from 0 as d88ls counts them\n"
     "  -h, --help show this help\n"
     "  --version  show the version\n");
@@ -38,7 +42,7 @@ constexpr char kNoSuchDisk[] = N_("it has no disk %d (it has %d)");
 constexpr char kDamaged[] = N_("the container is damaged: %s");
 constexpr char kUnknownOutput[] =
     N_("its name does not say what to write: end it in .d88 for a D88, in .2d, .2dd, .2hd, "
-    ".hdm, .xdf, .dup, .img, .hd5, .hd4, .dd6 or .dd9 for a raw image, or in .hfe for HFE");
+    ".hdm, .xdf, .dup, .img, .hd5, .hd4, .dd6, .dd9, .1d or .ddb for a raw image, or in .hfe for HFE");
 constexpr char kTooLarge[] = N_("the result would be larger than %d bytes");
 constexpr char kTooManySectors[] = N_("track %d (C %d H %d) holds more than %d sectors");
 // Why a disk cannot be a raw image: the first track or sector that does

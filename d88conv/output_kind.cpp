@@ -8,7 +8,7 @@ namespace {
 
 constexpr const char* kD88Extensions[] = {"d88", "d77", "d68", "d98", "88d", "1dd"};
 constexpr const char* kRawExtensions[] = {"2d",  "2dd", "2hd", "hdm", "xdf", "dup",
-                                          "img", "hd5", "hd4", "dd6", "dd9"};
+                                          "img", "hd5", "hd4", "dd6", "dd9", "1d",  "ddb"};
 
 // Whether the name's extension, after its last dot, is `extension`.
 bool EndsIn(const char* path, const char* extension) {

@@ -13,10 +13,11 @@ constexpr char kProgram[] = "d88get";
 // The command line.
 constexpr char kUsage[] = N_("Usage: %s [--disk N] IMAGE [NAME...]\n");
 constexpr char kHelp[] =
-    N_("Takes the files out of a disk's file system into the current folder: every file, or\n"
-    "those named as d88ls -l lists them (a folder's name takes the files beneath it).\n"
-    "  --disk N   the disk, counted from 0 as d88ls counts them; without it, the first disk\n"
-    "             whose file system d88get knows\n"
+    N_("Takes the files out of a disk's file system into the current folder: every\n"
+    "file, or those named as d88ls -l lists them (a folder's name takes the files\n"
+    "beneath it).\n"
+    "  --disk N   the disk, counted from 0 as d88ls counts them; without it, the\n"
+    "             first disk whose file system d88get knows\n"
     "  -h, --help show this help\n"
     "  --version  show the version\n");
 constexpr char kVersion[] = "d88get %s\n";

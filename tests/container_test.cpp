@@ -447,8 +447,8 @@ TEST_F(ContainerTest, ConversionsThatCannotBeMadeSaySoAndLeaveTheOutput) {
        "d88conv: " + image + ": track 40 (C 20 H 0) has no sector R 7\n"},
       {{"d88conv", image, "kept.txt"},
        "d88conv: kept.txt: its name does not say what to write: end it in .d88 for a D88, in .2d, "
-       ".2dd, .2hd, .hdm, .xdf, .dup, .img, .hd5, .hd4, .dd6 or .dd9 for a raw image, or in .hfe "
-       "for HFE\n"},
+       ".2dd, .2hd, .hdm, .xdf, .dup, .img, .hd5, .hd4, .dd6, .dd9, .1d or .ddb for a raw image, "
+       "or in .hfe for HFE\n"},
       {{"d88conv", "--disk", "1", image, "kept.2d"},
        "d88conv: " + image + ": it has no disk 1 (it has 1)\n"},
       {{"d88conv", "--disk", "x", image, "kept.2d"},
@@ -488,6 +488,15 @@ TEST_F(ContainerTest, ConversionsThatCannotBeMadeSaySoAndLeaveTheOutput) {
   EXPECT_EQ(warned.status, 0);
   EXPECT_EQ(warned.err, "d88conv: out.2d: a raw image of 40 x 2 x 18 x 256, which its size reads "
                         "back as 40 x 2 x 9 x 512\n");
+  // Every raw name the reader reads by is one d88conv writes by, in either case.
+  const std::string marked = images_.Write("marked.d88", d88test::MarkedDisk("").Build());
+  for (const char* name : {"out.1d", "out.DDB"}) {
+    const RunResult raw = Convert(marked, name);
+    EXPECT_EQ(raw.status, 0) << name;
+    EXPECT_EQ(raw.err, "") << name;
+    EXPECT_EQ(d88test::ReadFile(work_ / name),
+              BuildContainer(d88test::MarkedDisk(""), Container::kRaw)) << name;
+  }
   // Disks that repeat one before them, as a size of 0 makes them, once.
   const Bytes twice = d88test::Concat({d88test::MarkedDisk("").Build(), Bytes(688, 0)});
   ASSERT_EQ(Tool(D88CONV_PATH, {"d88conv", images_.Write("twice.d88", twice), "once.d88"}).status, 0);
