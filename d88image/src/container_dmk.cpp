@@ -97,11 +97,7 @@ bool ReadTrack(const std::uint8_t* bytes, std::int32_t length, std::int32_t trac
     const std::int32_t at = pointer & 0x3FFF;
     std::uint8_t id[7];
     if (!Field(bytes, length, at, step, id, 7) || id[0] != kIdMark) continue;
-    SectorFacts facts;
-    facts.c = id[1];
-    facts.h = id[2];
-    facts.r = id[3];
-    facts.n = id[4];
+    SectorFacts facts = FactsOfId(id + 1);
     facts.density = doubleDensity ? kDoubleDensity : kSingleDensity;
     const bool idGood = FieldCrc(doubleDensity, id, 5) == ((id[5] << 8) | id[6]);
     // The data mark: the first of its kind in the gap after the ID, before

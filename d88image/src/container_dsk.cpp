@@ -89,11 +89,7 @@ bool ReadTrack(ContainerFile& file, D88Writer& writer, bool extended, std::int32
   const std::int32_t end = at + size;
   for (std::int32_t k = 0; k < count; ++k) {
     const std::uint8_t* info = block + kSectorInfoOffset + k * kSectorInfoSize;
-    SectorFacts facts;
-    facts.c = info[0];
-    facts.h = info[1];
-    facts.r = info[2];
-    facts.n = info[3];
+    SectorFacts facts = FactsOfId(info);
     ApplyStatus(info[4], info[5], &facts);
     const std::int32_t stored =
         extended ? DecodeU16Le(info + 6) : std::int32_t{128} << trackSizeCode;

@@ -47,11 +47,7 @@ std::int32_t Revision(ContainerFile& file) {
 }
 
 SectorFacts FactsOf(const std::uint8_t* entry) {
-  SectorFacts facts;
-  facts.c = entry[0];
-  facts.h = entry[1];
-  facts.r = entry[2];
-  facts.n = entry[3];
+  SectorFacts facts = FactsOfId(entry);
   facts.density = entry[4] != 0 ? kDoubleDensity : kSingleDensity;
   facts.deletedMark = entry[5] != 0 ? kDeletedData : 0;
   facts.status = entry[6];

@@ -186,11 +186,7 @@ void ReadTd0(ContainerFile& file, D88Writer& writer, Container* container) {
         fault = true;
         break;
       }
-      SectorFacts facts;
-      facts.c = id[0];
-      facts.h = id[1];
-      facts.r = id[2];
-      facts.n = id[3];
+      SectorFacts facts = FactsOfId(id);
       facts.density = singleDensity ? kSingleDensity : kDoubleDensity;
       const std::int32_t flags = id[4];
       facts.deletedMark = (flags & kDeleted) != 0 ? kDeletedData : 0;

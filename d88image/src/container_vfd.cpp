@@ -60,11 +60,7 @@ void ReadVfd(ContainerFile& file, D88Writer& writer, Container* container) {
         fault = true;
         break;
       }
-      SectorFacts facts;
-      facts.c = entry[0];
-      facts.h = entry[1];
-      facts.r = entry[2];
-      facts.n = entry[3];
+      SectorFacts facts = FactsOfId(entry);
       facts.deletedMark = entry[5] != 0 ? kDeletedData : 0;
       facts.status = entry[5] != 0 ? kDeletedData : kStatusNone;
       facts.density = entry[6] != 0 ? kDoubleDensity : kSingleDensity;

@@ -167,11 +167,7 @@ TrackDecoding::Encoding DecodeTrack(const CellTrack& cells, TrackMarks* marks, T
     if (!begun) break;
     std::uint8_t id[kIdBytes];
     if (!FieldAt(cells, m.at, mode, id, kIdBytes)) continue;
-    SectorFacts facts;
-    facts.c = id[0];
-    facts.h = id[1];
-    facts.r = id[2];
-    facts.n = id[3];
+    SectorFacts facts = FactsOfId(id);
     facts.density = mode == Mode::kMfm ? kDoubleDensity : kSingleDensity;
     const bool idGood = FieldCrc(mode, m.byte, id, 4) == ((id[4] << 8) | id[5]);
     const std::int32_t angle = m.at - cells.RevolutionStart(revolution);

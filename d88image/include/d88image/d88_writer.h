@@ -29,6 +29,18 @@ struct SectorFacts {
   std::uint8_t status = kStatusNone;
 };
 
+// The facts of a sector whose ID reads C, H, R, N in `chrn`'s four bytes,
+// in that order, as every container and a track's bits record them; its
+// density, mark and status as SectorFacts begins them.
+inline SectorFacts FactsOfId(const std::uint8_t* chrn) {
+  SectorFacts facts;
+  facts.c = chrn[0];
+  facts.h = chrn[1];
+  facts.r = chrn[2];
+  facts.n = chrn[3];
+  return facts;
+}
+
 // The media type a disk's tracks imply: 2HD where a track holds more data
 // than a 250 kbit/s track can (6,250 bytes a revolution at 300 rpm), else
 // by its cylinders (more than 42: 2DD) and sides (one: 1D or 1DD).
