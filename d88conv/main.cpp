@@ -180,6 +180,19 @@ int Convert(const char* input, const char* outputPath, std::int32_t disk) {
   return 0;
 }
 
+// What it says of its command line.
+constexpr platform::DiskToolWords kWords = {
+    d88conv::kProgram,
+    d88conv::kUsage,
+    d88conv::kHelp,
+    d88conv::kVersion,
+    D88CUT_VERSION,
+    d88conv::kUnknownOption,
+    d88conv::kNoDiskNumber,
+    d88conv::kBadDiskNumber,
+    d88conv::kWriteError,
+    d88conv::kPressEnter};
+
 }  // namespace
 
 int main(int rawArgc, char* rawArgv[]) {
@@ -187,46 +200,13 @@ int main(int rawArgc, char* rawArgv[]) {
   platform::SetProgramName(d88conv::kProgram);
   int argc = 0;
   char** argv = platform::Utf8Arguments(rawArgc, rawArgv, &argc);
-  const char* program = argc > 0 && argv[0] ? argv[0] : d88conv::kProgram;
-  const char* paths[2] = {};
-  int pathCount = 0;
-  std::int32_t disk = -1;
-  bool optionsEnded = false;
-  bool wrong = false;
-  for (int i = 1; i < argc && !wrong; ++i) {
-    const char* argument = argv[i];
-    if (optionsEnded || argument[0] != '-' || argument[1] == '\0') {
-      if (pathCount == 2) wrong = true;
-      else paths[pathCount++] = argument;
-    } else if (std::strcmp(argument, "--") == 0) {
-      optionsEnded = true;
-    } else if (std::strcmp(argument, "--disk") == 0) {
-      if (i + 1 == argc) {
-        platform::ReportError(nullptr, "%s", Say(d88conv::kNoDiskNumber));
-        wrong = true;
-      } else if (!platform::ParseDiskNumber(argv[i + 1], d88::kMaxDisks, &disk)) {
-        platform::ReportError(nullptr, d88conv::kBadDiskNumber, argv[i + 1]);
-        wrong = true;
-      }
-      ++i;
-    } else if (std::strcmp(argument, "-h") == 0 || std::strcmp(argument, "--help") == 0) {
-      platform::Print(d88conv::kUsage, program);
-      platform::Print(d88conv::kHelp);
-      return platform::FinishRun(d88conv::kWriteError);
-    } else if (std::strcmp(argument, "--version") == 0) {
-      platform::Print(d88conv::kVersion, D88CUT_VERSION);
-      return platform::FinishRun(d88conv::kWriteError);
-    } else {
-      platform::ReportError(nullptr, d88conv::kUnknownOption, argument);
-      wrong = true;
-    }
+  platform::DiskCommandLine line;
+  int status = 0;
+  if (!platform::ReadDiskCommandLine(argc, argv, 2, 2, d88::kMaxDisks, kWords, &line,
+                                     &status)) {
+    return status;
   }
-  if (wrong || pathCount != 2) {
-    platform::PrintError(d88conv::kUsage, program);
-    platform::KeepWindowOpenIfAlone(nullptr, d88conv::kPressEnter);
-    return 1;
-  }
-  const int status = Convert(paths[0], paths[1], disk);
+  const int converted = Convert(argv[1], argv[2], line.disk);
   const int finished = platform::FinishRun(d88conv::kWriteError);
-  return status != 0 ? status : finished;
+  return converted != 0 ? converted : finished;
 }

@@ -198,6 +198,19 @@ int Take(const char* imagePath, std::int32_t disk, char** names, int nameCount) 
   return all ? 0 : 1;
 }
 
+// What it says of its command line.
+constexpr platform::DiskToolWords kWords = {
+    d88get::kProgram,
+    d88get::kUsage,
+    d88get::kHelp,
+    d88get::kVersion,
+    D88CUT_VERSION,
+    d88get::kUnknownOption,
+    d88get::kNoDiskNumber,
+    d88get::kBadDiskNumber,
+    d88get::kWriteError,
+    d88get::kPressEnter};
+
 }  // namespace
 
 int main(int rawArgc, char* rawArgv[]) {
@@ -206,44 +219,13 @@ int main(int rawArgc, char* rawArgv[]) {
   platform::SetProgramName(d88get::kProgram);
   int argc = 0;
   char** argv = platform::Utf8Arguments(rawArgc, rawArgv, &argc);
-  const char* program = argc > 0 && argv[0] ? argv[0] : d88get::kProgram;
-  std::int32_t disk = -1;
-  bool optionsEnded = false;
-  bool wrong = false;
-  int paths = 0;  // the image and the names, gathered from argv[1] on
-  for (int i = 1; i < argc && !wrong; ++i) {
-    const char* argument = argv[i];
-    if (optionsEnded || argument[0] != '-' || argument[1] == '\0') {
-      argv[++paths] = argv[i];
-    } else if (std::strcmp(argument, "--") == 0) {
-      optionsEnded = true;
-    } else if (std::strcmp(argument, "--disk") == 0) {
-      if (i + 1 == argc) {
-        platform::ReportError(nullptr, "%s", Say(d88get::kNoDiskNumber));
-        wrong = true;
-      } else if (!platform::ParseDiskNumber(argv[i + 1], d88::kMaxDisks, &disk)) {
-        platform::ReportError(nullptr, d88get::kBadDiskNumber, argv[i + 1]);
-        wrong = true;
-      }
-      ++i;
-    } else if (std::strcmp(argument, "-h") == 0 || std::strcmp(argument, "--help") == 0) {
-      platform::Print(d88get::kUsage, program);
-      platform::Print(d88get::kHelp);
-      return platform::FinishRun(d88get::kWriteError);
-    } else if (std::strcmp(argument, "--version") == 0) {
-      platform::Print(d88get::kVersion, D88CUT_VERSION);
-      return platform::FinishRun(d88get::kWriteError);
-    } else {
-      platform::ReportError(nullptr, d88get::kUnknownOption, argument);
-      wrong = true;
-    }
+  platform::DiskCommandLine line;
+  int status = 0;
+  if (!platform::ReadDiskCommandLine(argc, argv, 1, argc, d88::kMaxDisks, kWords, &line,
+                                     &status)) {
+    return status;
   }
-  if (wrong || paths < 1) {
-    platform::PrintError(d88get::kUsage, program);
-    platform::KeepWindowOpenIfAlone(nullptr, d88get::kPressEnter);
-    return 1;
-  }
-  const int status = Take(argv[1], disk, argv + 2, paths - 1);
+  const int taken = Take(argv[1], line.disk, argv + 2, line.names - 1);
   const int finished = platform::FinishRun(d88get::kWriteError);
-  return status != 0 ? status : finished;
+  return taken != 0 ? taken : finished;
 }
